@@ -1,0 +1,41 @@
+#pragma once
+
+#include "view/CardType.h"
+
+#include <QAbstractTableModel>
+#include <QByteArray>
+#include <QVector>
+
+// The card image of one card type: a table of single-byte text cells addressed
+// (column, row) from 0, rows 0 and 1 being header rows. Reads, writes, files and the
+// editors all go through cell() and setCell(); the view only displays and edits it.
+class CardGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit CardGridModel(CardType type, QObject *parent = nullptr);
+
+    [[nodiscard]] CardType cardType() const { return m_type; }
+
+public: // cell access
+    // Text of a cell; empty outside the grid.
+    [[nodiscard]] QByteArray cell(int column, int row) const;
+    // Replaces a cell's text; ignored outside the grid.
+    void setCell(int column, int row, const QByteArray &text);
+
+    [[nodiscard]] int rows() const { return int(m_cells.size()); }
+    [[nodiscard]] int columns() const { return m_columns; }
+
+public: // QAbstractTableModel
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+private:
+    CardType m_type;
+    int m_columns = 0;
+    QVector<QVector<QByteArray>> m_cells;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/UserDialogs.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+
+// Answers the program's dialogs from a script and records what was shown.
+// An unscripted question is answered Yes (the boxes' default); an unscripted file
+// dialog is cancelled.
+class ScriptedDialogs : public UserDialogs
+{
+public:
+    struct Shown {
+        QString kind;    // "message", "error", "question", "open", "save"
+        QString caption; // for questions
+        QString text;    // message text, or the filters joined by ";;"
+    };
+
+    QList<Shown> shown;
+    QQueue<bool> answers;     // next askYesNo answers
+    QQueue<QString> fileNames; // next file dialog results
+    QQueue<QString> filters;   // next selected filters (optional)
+
+    void showMessage(const QString &text) override { shown.append({QStringLiteral("message"), {}, text}); }
+    void showError(const QString &text) override { shown.append({QStringLiteral("error"), {}, text}); }
+    bool askYesNo(const QString &caption, const QString &text) override
+    {
+        shown.append({QStringLiteral("question"), caption, text});
+        return answers.isEmpty() ? true : answers.dequeue();
+    }
+    QString openFileName(const QStringList &f, QString *selectedFilter = nullptr) override
+    {
+        return nextFile(QStringLiteral("open"), f, selectedFilter);
+    }
+    QString saveFileName(const QStringList &f, QString *selectedFilter = nullptr) override
+    {
+        return nextFile(QStringLiteral("save"), f, selectedFilter);
+    }
+
+    // Texts of everything shown, in order.
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const Shown &s : shown)
+            out << s.text;
+        return out;
+    }
+
+private:
+    QString nextFile(const QString &kind, const QStringList &f, QString *selectedFilter)
+    {
+        shown.append({kind, {}, f.join(QStringLiteral(";;"))});
+        if (selectedFilter)
+            *selectedFilter = filters.isEmpty() ? (f.isEmpty() ? QString() : f.first()) : filters.dequeue();
+        return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+    }
+};
