@@ -1,1 +1,253 @@
-int main(){return 0;}
+// mifare-sim: the reader module with a card on it, served on a pseudo-terminal.
+#include "PortPublisher.h"
+#include "PtySimulator.h"
+#include "SimConsole.h"
+#include "SimFrame.h"
+#include "VirtualCard.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+namespace {
+bool g_quiet = false;
+
+void say(const QString &text)
+{
+    std::fputs(qPrintable(text + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+void warn(const QString &text)
+{
+    std::fputs(qPrintable(QStringLiteral("mifare-sim: ") + text + QLatin1Char('\n')), stderr);
+}
+
+// Reads standard input without ever letting it stop the simulator: at end of input
+// (or /dev/null) it is simply no longer read; in the background of a terminal, where
+// a read fails with EIO (SIGTTIN is ignored), it is tried again once in the foreground.
+class InputLines
+{
+public:
+    enum class State { Reading, Closed, Background };
+
+    [[nodiscard]] State state() const { return m_state; }
+    void retryIfForeground()
+    {
+        if (m_state == State::Background && ::tcgetpgrp(STDIN_FILENO) == ::getpgrp())
+            m_state = State::Reading;
+    }
+    // Reads what is waiting; returns the complete lines.
+    QStringList read()
+    {
+        char buffer[1024];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n == 0) {
+            m_state = State::Closed;
+        } else if (n < 0) {
+            if (errno == EIO)
+                m_state = State::Background;
+            else if (errno != EINTR && errno != EAGAIN)
+                m_state = State::Closed;
+        } else {
+            m_pending.append(buffer, int(n));
+        }
+        QStringList lines;
+        qsizetype end;
+        while ((end = m_pending.indexOf('\n')) >= 0) {
+            lines.append(QString::fromLocal8Bit(m_pending.left(end)));
+            m_pending.remove(0, end + 1);
+        }
+        return lines;
+    }
+
+private:
+    State m_state = State::Reading;
+    QByteArray m_pending;
+};
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Termination signals are taken from a signalfd; they are blocked before any
+    // thread starts so that every thread leaves them to it.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGTTIN, SIG_IGN);
+    std::signal(SIGTTOU, SIG_IGN);
+
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("mifare-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Simulates the RFID reader module with a MIFARE card on it, on a pseudo-terminal.\n"
+                       "Prints the device path and publishes it in %1 for the program's port list.\n\n")
+            .arg(PortPublisher::defaultFolder())
+        + SimConsole::helpText());
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption typeOption({QStringLiteral("t"), QStringLiteral("type")},
+                                        QStringLiteral("Card type: 1k, 4k or ul (default 1k, or from the image size)."),
+                                        QStringLiteral("type"));
+    const QCommandLineOption uidOption({QStringLiteral("u"), QStringLiteral("uid")},
+                                       QStringLiteral("UID in hex, 4 bytes (1k, 4k) or 7 bytes (ul)."), QStringLiteral("hex"));
+    const QCommandLineOption imageOption({QStringLiteral("i"), QStringLiteral("image")},
+                                         QStringLiteral("Raw card image to load (1024, 4096 or 64 bytes)."),
+                                         QStringLiteral("file"));
+    const QCommandLineOption absentOption(QStringLiteral("absent"), QStringLiteral("Start with no tag on the reader."));
+    const QCommandLineOption cardTimeOption(QStringLiteral("card-time"),
+                                            QStringLiteral("Card working time per operation in ms (default %1).")
+                                                .arg(VirtualModule::DefaultCardTimeMs),
+                                            QStringLiteral("ms"));
+    const QCommandLineOption lateResetOption(QStringLiteral("late-reset"),
+                                             QStringLiteral("Answer resets after the program's time-out."));
+    const QCommandLineOption baudOption({QStringLiteral("b"), QStringLiteral("baud")},
+                                        QStringLiteral("The module's speed at start (default %1).").arg(VirtualModule::DefaultSpeed),
+                                        QStringLiteral("rate"));
+    const QCommandLineOption nameOption({QStringLiteral("n"), QStringLiteral("name")},
+                                        QStringLiteral("Name in the program's port list (default mifare-sim)."),
+                                        QStringLiteral("name"), QStringLiteral("mifare-sim"));
+    const QCommandLineOption quietOption({QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("No frame trace."));
+    const QCommandLineOption traceOption(QStringLiteral("trace"),
+                                         QStringLiteral("Write the frame trace to this file instead of standard error."),
+                                         QStringLiteral("file"));
+    parser.addOptions({typeOption, uidOption, imageOption, absentOption, cardTimeOption, lateResetOption, baudOption,
+                       nameOption, quietOption, traceOption});
+    parser.process(app);
+
+    QByteArray image;
+    if (parser.isSet(imageOption)) {
+        QFile file(parser.value(imageOption));
+        if (!file.open(QIODevice::ReadOnly)) {
+            warn(QStringLiteral("cannot read %1").arg(file.fileName()));
+            return 2;
+        }
+        image = file.readAll();
+    }
+    std::optional<CardKind> kind = CardKind::Classic1K;
+    if (parser.isSet(typeOption))
+        kind = VirtualCard::parseKind(parser.value(typeOption));
+    else if (image.size() == 4096)
+        kind = CardKind::Classic4K;
+    else if (image.size() == 64)
+        kind = CardKind::Ultralight;
+    if (!kind) {
+        warn(QStringLiteral("unknown card type \"%1\" (1k, 4k or ul)").arg(parser.value(typeOption)));
+        return 2;
+    }
+    const QByteArray uid = SimFrame::parseHex(parser.value(uidOption));
+    if (parser.isSet(uidOption) && uid.size() != VirtualCard::uidLength(*kind)) {
+        warn(QStringLiteral("a %1 UID has %2 bytes").arg(VirtualCard::kindName(*kind)).arg(VirtualCard::uidLength(*kind)));
+        return 2;
+    }
+    auto card = VirtualCard::create(*kind, uid);
+    if (!image.isEmpty()) {
+        if (!card->setImage(image)) {
+            warn(QStringLiteral("%1 has %2 bytes; a %3 image has %4")
+                     .arg(parser.value(imageOption))
+                     .arg(image.size())
+                     .arg(VirtualCard::kindName(*kind))
+                     .arg(card->memorySize()));
+            return 2;
+        }
+        if (!uid.isEmpty())
+            card->setUid(uid);
+    }
+
+    PtySimulator simulator(std::move(card));
+    if (parser.isSet(baudOption) && !simulator.setModuleSpeed(parser.value(baudOption).toInt())) {
+        warn(QStringLiteral("unsupported speed %1 (9600, 19200, 38400, 57600, 115200)").arg(parser.value(baudOption)));
+        return 2;
+    }
+    if (parser.isSet(cardTimeOption))
+        simulator.setCardTimeMs(parser.value(cardTimeOption).toInt());
+    simulator.setResetLate(parser.isSet(lateResetOption));
+    simulator.setTagPresent(!parser.isSet(absentOption));
+
+    g_quiet = parser.isSet(quietOption);
+    FILE *traceFile = nullptr;
+    if (parser.isSet(traceOption)) {
+        traceFile = std::fopen(QFile::encodeName(parser.value(traceOption)).constData(), "a");
+        if (!traceFile) {
+            warn(QStringLiteral("cannot write %1").arg(parser.value(traceOption)));
+            return 2;
+        }
+    }
+    if (traceFile || !g_quiet) {
+        FILE *out = traceFile ? traceFile : stderr;
+        simulator.setTraceSink([out](const QString &line) {
+            std::fputs(qPrintable(line + QLatin1Char('\n')), out);
+            std::fflush(out);
+        });
+    }
+
+    QString error;
+    if (!simulator.start(&error)) {
+        warn(error);
+        return 1;
+    }
+    PortPublisher publisher;
+    const bool published = publisher.publish(parser.value(nameOption), simulator.portPath(), &error);
+    say(QStringLiteral("mifare-sim: module on %1 at %2 bit/s, %3 card %4 %5")
+            .arg(simulator.portPath())
+            .arg(simulator.moduleSpeed())
+            .arg(VirtualCard::kindName(simulator.cardKind()), SimFrame::hex(simulator.cardUid()),
+                 simulator.tagPresent() ? QStringLiteral("on the reader") : QStringLiteral("(tag absent)")));
+    if (published)
+        say(QStringLiteral("mifare-sim: published as %1").arg(publisher.linkPath()));
+    else
+        warn(QStringLiteral("not published: %1").arg(error));
+
+    const int signalFd = ::signalfd(-1, &stopSignals, SFD_CLOEXEC);
+    SimConsole console(simulator);
+    InputLines input;
+    int stopSignal = 0;
+    while (!console.quitRequested() && stopSignal == 0) {
+        pollfd fds[2] = {{signalFd, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+        const bool reading = input.state() == InputLines::State::Reading;
+        // In the background the only reason to wake is to look for the foreground again.
+        const int timeout = input.state() == InputLines::State::Background ? 1000 : -1;
+        const int ready = ::poll(fds, reading ? 2 : 1, timeout);
+        if (ready < 0 && errno != EINTR)
+            break;
+        if (ready > 0 && (fds[0].revents & POLLIN)) {
+            signalfd_siginfo info{};
+            if (::read(signalFd, &info, sizeof info) == ssize_t(sizeof info))
+                stopSignal = int(info.ssi_signo);
+        }
+        if (reading && ready > 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
+            for (const QString &line : input.read()) {
+                const QString reply = console.execute(line);
+                if (!reply.isEmpty())
+                    say(reply);
+            }
+            if (input.state() == InputLines::State::Closed && !g_quiet)
+                warn(QStringLiteral("no more input; serving until SIGINT or SIGTERM"));
+        } else if (reading && ready > 0 && (fds[1].revents & POLLNVAL)) {
+            input.read();
+        }
+        input.retryIfForeground();
+    }
+
+    publisher.unpublish();
+    simulator.stop();
+    if (traceFile)
+        std::fclose(traceFile);
+    if (!g_quiet)
+        warn(stopSignal ? QStringLiteral("stopped by signal %1").arg(stopSignal) : QStringLiteral("stopped"));
+    return 0;
+}

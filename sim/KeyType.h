@@ -1,0 +1,4 @@
+#pragma once
+
+// The two keys of a MIFARE Classic sector.
+enum class KeyType { A, B };
