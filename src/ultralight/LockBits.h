@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
+
 #include <array>
+#include <optional>
 
 // The sixteen lock bits of a MIFARE Ultralight card (page 2, bytes 2 and 3: lock byte
 // 0 and lock byte 1). Every bit set there is permanent. Listed lock byte 0 bit 7 first
@@ -31,3 +34,22 @@ inline constexpr std::array<LockBit, 16> LockBits = {{
     {1, 1, "cb_p9", "Page 9", "*You wont be able to program Page 9 again"},
     {1, 0, "cb_p8", "Page 8", "*You wont be able to program Page 8 again"},
 }};
+
+// Value of a lock byte held as grid text: the first two characters read as
+// hexadecimal digits (either case). Text that is not hexadecimal has no value, so it
+// can never switch on lock bits the user did not see.
+[[nodiscard]] inline std::optional<quint8> lockByteValue(const QByteArray &text)
+{
+    auto digit = [](char c) -> int {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        return -1;
+    };
+    if (text.size() < 2 || digit(text.at(0)) < 0 || digit(text.at(1)) < 0)
+        return std::nullopt;
+    return quint8(digit(text.at(0)) * 16 + digit(text.at(1)));
+}
