@@ -1,0 +1,52 @@
+#pragma once
+
+#include "files/FileContext.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// The card image file commands of the main window's menus. Each runs one whole user
+// action through the dialogs of the context. Settings errors propagate (SettingsError);
+// the main window runs each action through guardAction.
+class FileCommands
+{
+public:
+    explicit FileCommands(FileContext context);
+
+    [[nodiscard]] static QStringList templateFilters();
+    [[nodiscard]] static QStringList textFilters();
+
+public: // menu items
+    // "Open File (Mifare format)"
+    void openFile();
+    // "Save As   (Mifare format)"
+    void saveAs();
+    // "Import ( Text file )"
+    void importText();
+    // "Export ( Text file )"
+    void exportText();
+    // "Show Data as Text"
+    void showDataAsText();
+
+public: // start-up
+    // Re-applies the layouts, then fills grids from the template file name: with an
+    // empty name, the grid of the selected card type gets the default contents.
+    void LoadTemplate(const QString &name);
+    // For Mifare 1K, 4K and UL in turn: selects the type and loads its last template.
+    // The caller selects the stored card type again afterwards.
+    void loadLastTemplates();
+
+private:
+    [[nodiscard]] CardGridModel &gridOf(CardType type) const;
+    void loadTemplateData(const QString &name, const QByteArray &data);
+    // Asks for a save file name; empty when cancelled or when overwriting was declined.
+    [[nodiscard]] QString askSaveName(const QStringList &filters, const QByteArray &extension,
+                                      QString *selectedFilter = nullptr);
+    // Reads the whole file; on failure tells the user and returns false.
+    [[nodiscard]] bool readFile(const QString &name, QByteArray *data);
+    // Replaces the file atomically; on failure tells the user and returns false.
+    [[nodiscard]] bool writeFile(const QString &name, const QByteArray &data);
+
+    FileContext m_context;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "view/CardType.h"
+
+#include <QByteArray>
+
+#include <functional>
+
+class CardGridModel;
+class SettingsFile;
+class UserDialogs;
+
+// What the file commands need from the main window. Every member must be set.
+struct FileContext {
+    CardGridModel *grid1 = nullptr;
+    CardGridModel *grid4 = nullptr;
+    CardGridModel *gridUL = nullptr;
+    SettingsFile *settings = nullptr;
+    UserDialogs *dialogs = nullptr;
+    // The selected card type (index of cmb_tag_type).
+    std::function<CardType()> cardType;
+    // Sets the card type box only; runs no change handler.
+    std::function<void(CardType)> selectCardType;
+    // The card-type change (tag_changeClick): stores Tag_Type, loads that type's
+    // settings and shows its grid.
+    std::function<void()> runCardTypeChange;
+    // Unchecks "Grid as ASCII" when it is on, turning the byte cells back into hex.
+    std::function<void()> switchAsciiOff;
+    // Re-applies the layouts of grid1, grid4 and gridUL (byte cells keep their text).
+    std::function<void()> applyLayouts;
+    // Fills a grid with the default contents of its card type.
+    std::function<void(CardGridModel &)> fillDefaults;
+    // Appends one entry to the log pane.
+    std::function<void(const QByteArray &)> appendLog;
+};
