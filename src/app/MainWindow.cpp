@@ -1,0 +1,209 @@
+#include "app/MainWindow.h"
+
+#include "app/ActionGuard.h"
+#include "app/SettingsFile.h"
+#include "app/UserDialogs.h"
+#include "link/PortList.h"
+#include "tag/KeyPanel.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QUrl>
+
+namespace {
+
+void selectIndex(QComboBox *box, int index)
+{
+    const QSignalBlocker block(box);
+    box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
+}
+
+} // namespace
+
+MainWindow::MainWindow(SettingsFile &settings, UserDialogs &dialogs, QWidget *parent)
+    : QMainWindow(parent)
+    , m_settings(settings)
+    , m_dialogs(dialogs)
+    , m_link(m_port, *this)
+{
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("MERLOX MIFARE V1.0"));
+    resize(1032, 746);
+    m_ui.setup(this);
+    m_keyPanel = new KeyPanel(m_ui, m_settings, m_dialogs, [this] { return cardType(); }, this);
+    m_link.setOpenPortAction([this] { openPort(); });
+
+    m_timer1.setObjectName(QStringLiteral("Timer1"));
+    m_timer1.setInterval(50);
+
+    connect(m_ui.open_c, &QPushButton::clicked, this, &MainWindow::open_cClick);
+    connect(m_ui.close_c, &QPushButton::clicked, this, &MainWindow::close_cClick);
+    connect(m_ui.cmb_port, &QComboBox::activated, this, &MainWindow::cmb_portChange);
+    connect(m_ui.cmb_baud, &QComboBox::activated, this, &MainWindow::cmb_baudChange);
+    connect(m_ui.cmb_tag_type, &QComboBox::activated, this, &MainWindow::tag_changeClick);
+    connect(m_ui.SpeedButton1, &QToolButton::clicked, this, &MainWindow::SpeedButton1Click);
+    connect(m_ui.cb_online, &QCheckBox::clicked, this, &MainWindow::cb_onlineClick);
+    connect(m_ui.cb_select, &QCheckBox::clicked, this, [this](bool checked) {
+        guardAction(m_dialogs, [&] { m_settings.writeFlag("Seek_For_Tag", checked); });
+    });
+    connect(&m_port, &ComPort::portFailed, this, &MainWindow::onPortFailed);
+
+    // Actions that later parts of the program provide stay visible but disabled.
+    for (QAction *action : {m_ui.openFile, m_ui.saveAs, m_ui.importText, m_ui.exportText, m_ui.readAll,
+                            m_ui.writeAll, m_ui.showAsText, m_ui.writeE2promKey, m_ui.rfOn, m_ui.rfOff,
+                            m_ui.readPort, m_ui.resetModule, m_ui.readVersion, m_ui.sleep,
+                            m_ui.changeBaudRate, m_ui.asciiHex})
+        action->setEnabled(false);
+    for (QAction *action : std::as_const(m_ui.writePort))
+        action->setEnabled(false);
+
+    // An error during creation skips the remaining steps; the window still opens.
+    guardAction(m_dialogs, [this] { FormCreate(); });
+}
+
+MainWindow::~MainWindow() = default;
+
+CardType MainWindow::cardType() const
+{
+    const int index = m_ui.cmb_tag_type->currentIndex();
+    return index >= 0 && index <= 2 ? CardType(index) : CardType::Mifare1K;
+}
+
+void MainWindow::FormCreate()
+{
+    m_settings.createIfMissing();
+    m_ui.cmb_port->addItems(PortList::names());
+
+    selectIndex(m_ui.cmb_port, m_settings.readIndex("ComPort", 0));
+    selectIndex(m_ui.cmb_baud, m_settings.readIndex("Baud", 1));
+    selectIndex(m_ui.cmb_tag_type, m_settings.readIndex("Tag_Type", 0));
+    m_ui.cb_select->setChecked(m_settings.readFlag("Seek_For_Tag", false));
+    if (m_settings.readFlag("ONLINE", false)) {
+        m_ui.cb_online->setChecked(true);
+        cb_onlineClick();
+    }
+
+    m_port.close();
+    m_port.setPortName(m_ui.cmb_port->currentText());
+    m_port.setBaudIndex(m_ui.cmb_baud->currentIndex());
+
+    if (m_ui.cmb_tag_type->currentIndex() == int(CardType::Mifare1K)) {
+        m_keyPanel->EnableCommandControls();
+        m_keyPanel->loadSettings(CardType::Mifare1K);
+    }
+    if (m_ui.cmb_tag_type->currentIndex() == int(CardType::Mifare4K)) {
+        m_keyPanel->EnableCommandControls();
+        m_keyPanel->loadSettings(CardType::Mifare4K);
+    }
+    if (m_ui.cmb_tag_type->currentIndex() == int(CardType::MifareUL)) {
+        m_keyPanel->DisableCommandControls();
+        m_keyPanel->loadSettings(CardType::MifareUL);
+    }
+}
+
+void MainWindow::appendLine(const QByteArray &line)
+{
+    m_ui.Memo1->appendPlainText(QString::fromLatin1(line));
+}
+
+void MainWindow::setStatus(const QByteArray &text)
+{
+    m_ui.statusText->setText(QString::fromLatin1(text));
+}
+
+QByteArray MainWindow::status() const
+{
+    return m_ui.statusText->text().toLatin1();
+}
+
+QByteArrayList MainWindow::logLines() const
+{
+    const QString text = m_ui.Memo1->toPlainText();
+    if (text.isEmpty())
+        return {};
+    return text.toLatin1().split('\n');
+}
+
+void MainWindow::openPort()
+{
+    m_link.linkMode = "listen";
+    m_port.setPortName(m_ui.cmb_port->currentText());
+    m_port.setBaudIndex(m_ui.cmb_baud->currentIndex());
+    m_port.open();
+    m_ui.open_c->setVisible(false);
+    m_ui.close_c->setVisible(true);
+}
+
+void MainWindow::open_cClick()
+{
+    guardAction(m_dialogs, [this] { openPort(); });
+}
+
+void MainWindow::close_cClick()
+{
+    m_port.close();
+    m_ui.close_c->setVisible(false);
+    m_ui.open_c->setVisible(true);
+}
+
+void MainWindow::cmb_portChange()
+{
+    // The new name is used at the next opening; the port itself is left alone.
+    tag_changeClick();
+}
+
+void MainWindow::cmb_baudChange()
+{
+    guardAction(m_dialogs, [this] {
+        m_settings.writeIndex("Baud", m_ui.cmb_baud->currentIndex());
+        m_port.close();
+        m_port.setPortName(m_ui.cmb_port->currentText());
+        m_port.setBaudIndex(m_ui.cmb_baud->currentIndex());
+    });
+}
+
+void MainWindow::SpeedButton1Click()
+{
+    m_ui.Memo1->clear();
+}
+
+void MainWindow::cb_onlineClick()
+{
+    const bool checked = m_ui.cb_online->isChecked();
+    guardAction(m_dialogs, [&] { m_settings.writeFlag("ONLINE", checked); });
+    if (checked)
+        showHelpPage();
+}
+
+void MainWindow::showHelpPage()
+{
+    // A page bundled with the program: nothing is fetched from the network.
+    m_ui.WebBrowser1->setSource(QUrl(QStringLiteral("qrc:/help/index.html")));
+}
+
+void MainWindow::tag_changeClick()
+{
+    guardAction(m_dialogs, [this] {
+        const CardType type = cardType();
+        m_settings.writeIndex("Tag_Type", m_ui.cmb_tag_type->currentIndex());
+        if (type == CardType::MifareUL)
+            m_keyPanel->DisableCommandControls();
+        else
+            m_keyPanel->EnableCommandControls();
+        m_keyPanel->loadSettings(type);
+    });
+}
+
+void MainWindow::onPortFailed(const QString &message)
+{
+    m_ui.close_c->setVisible(false);
+    m_ui.open_c->setVisible(true);
+    m_dialogs.showError(message);
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QList>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTextBrowser;
+class QToolButton;
+class QVBoxLayout;
+class QWidget;
+
+// The controls of the main window, each carrying its name as objectName. Built once;
+// the subsystems connect to the controls they own.
+struct MainWindowUi
+{
+    // Top row
+    QComboBox *cmb_port = nullptr;
+    QComboBox *cmb_baud = nullptr;
+    QPushButton *open_c = nullptr;
+    QPushButton *close_c = nullptr;
+    QComboBox *cmb_tag_type = nullptr;
+    QCheckBox *cb_ascii = nullptr;
+
+    // The grids are placed here (one shown at a time).
+    QVBoxLayout *gridArea = nullptr;
+
+    // Log and status
+    QPlainTextEdit *Memo1 = nullptr;
+    QToolButton *SpeedButton1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    QLabel *statusText = nullptr;
+
+    // Tag panel
+    QCheckBox *cb_select = nullptr;
+    QPushButton *btn_select = nullptr;
+    QPushButton *btn_halt = nullptr;
+    QGroupBox *rdb_auth = nullptr;
+    QButtonGroup *authSource = nullptr; // ids 0..2
+    QList<QLineEdit *> keyEdits;        // key1 .. key6
+    QGroupBox *rdb_type = nullptr;
+    QButtonGroup *keyType = nullptr;    // ids 0 (Type A), 1 (Type B)
+    QComboBox *cmb_ebn = nullptr;
+    QComboBox *cmb_blka = nullptr;
+    QPushButton *btn_authenticate = nullptr;
+    QCheckBox *cb_auto = nullptr;
+    QCheckBox *cb_getdata = nullptr;
+    QComboBox *cmb_blk = nullptr;
+    QPushButton *BitBtn1 = nullptr;
+
+    // Help pane
+    QTextBrowser *WebBrowser1 = nullptr;
+    QCheckBox *cb_online = nullptr;
+
+    // Main menu
+    QAction *openFile = nullptr;
+    QAction *saveAs = nullptr;
+    QAction *importText = nullptr;
+    QAction *exportText = nullptr;
+    QAction *readAll = nullptr;
+    QAction *writeAll = nullptr;
+    QAction *showAsText = nullptr;
+    QAction *writeE2promKey = nullptr;
+    QAction *rfOn = nullptr;
+    QAction *rfOff = nullptr;
+    QAction *readPort = nullptr;
+    QList<QAction *> writePort; // values 0 .. 3
+    QAction *resetModule = nullptr;
+    QAction *readVersion = nullptr;
+    QAction *sleep = nullptr;
+    QAction *changeBaudRate = nullptr;
+
+    // Grid pop-up menu (PopupMenu1) and its one item
+    QMenu *PopupMenu1 = nullptr;
+    QAction *asciiHex = nullptr;
+
+    void setup(QMainWindow *window);
+};

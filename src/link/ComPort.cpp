@@ -1,0 +1,209 @@
+#include "link/ComPort.h"
+
+#include "link/EComPort.h"
+#include "link/PortList.h"
+
+#include <QDeadlineTimer>
+
+#include <cerrno>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+
+namespace {
+
+// The system error number a Qt port error stands for.
+int systemErrorOf(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError: return ENOENT;
+    case QSerialPort::PermissionError: return EACCES;
+    case QSerialPort::OpenError: return EBUSY;
+    case QSerialPort::ResourceError: return ENXIO;
+    case QSerialPort::TimeoutError: return ETIMEDOUT;
+    case QSerialPort::NotOpenError: return EBADF;
+    default: return EIO;
+    }
+}
+
+// USB serial adapters otherwise hold received bytes for up to 16 ms. Devices that do
+// not know the flag (pseudo-terminals among them) refuse it, which is fine.
+void requestLowLatency(int fd)
+{
+    serial_struct serial {};
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0)
+        return;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    (void)ioctl(fd, TIOCSSERIAL, &serial);
+}
+
+} // namespace
+
+int ComPort::baudRateOf(int index)
+{
+    return index >= 0 && index < 5 ? BaudRates[index] : BaudRates[1];
+}
+
+ComPort::ComPort(QObject *parent)
+    : QObject(parent)
+{
+    // Queued: readyRead is also emitted from inside waitForReadyRead(), in the middle of
+    // a command. By the time the queued call runs the command has read its answer.
+    connect(&m_port, &QSerialPort::readyRead, this, &ComPort::onReadyRead, Qt::QueuedConnection);
+    // Queued too: closing the port from inside its own error signal is unsafe.
+    connect(&m_port, &QSerialPort::errorOccurred, this, &ComPort::onErrorOccurred, Qt::QueuedConnection);
+}
+
+ComPort::~ComPort()
+{
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+void ComPort::setPortName(const QString &name)
+{
+    if (name == m_name)
+        return;
+    m_name = name;
+    if (isOpen()) {
+        close();
+        open();
+    }
+}
+
+void ComPort::setBaudIndex(int index)
+{
+    if (index < 0 || index > 4 || index == m_baudIndex)
+        return;
+    m_baudIndex = index;
+    if (isOpen() && !m_port.setBaudRate(baudRateOf(m_baudIndex)))
+        throwPortError(EComPort::SetStateFailed);
+}
+
+bool ComPort::isOpen() const
+{
+    return m_port.isOpen();
+}
+
+void ComPort::open()
+{
+    if (isOpen())
+        return;
+    m_port.setPortName(PortList::devicePath(m_name));
+    if (!m_port.open(QIODevice::ReadWrite))
+        throwPortError(EComPort::OpenFailed);
+    try {
+        applyLineSettings();
+    } catch (...) {
+        m_port.close();
+        throw;
+    }
+    requestLowLatency(int(m_port.handle()));
+}
+
+void ComPort::applyLineSettings()
+{
+    if (!m_port.setBaudRate(baudRateOf(m_baudIndex)) || !m_port.setDataBits(QSerialPort::Data8)
+        || !m_port.setParity(QSerialPort::NoParity) || !m_port.setStopBits(QSerialPort::OneStop)
+        || !m_port.setFlowControl(QSerialPort::NoFlowControl))
+        throwPortError(EComPort::SetStateFailed);
+    // Pseudo-terminals have no modem lines and refuse these; real ports take them.
+    m_port.setDataTerminalReady(false);
+    m_port.setRequestToSend(false);
+    m_port.clearError();
+}
+
+void ComPort::close()
+{
+    if (!isOpen())
+        return;
+    m_port.close();
+    m_port.clearError();
+}
+
+int ComPort::bytesWaiting() const
+{
+    return isOpen() ? int(m_port.bytesAvailable()) : 0;
+}
+
+void ComPort::purge()
+{
+    if (!m_port.clear(QSerialPort::AllDirections))
+        throwPortError(EComPort::PurgeFailed);
+}
+
+void ComPort::write(const QByteArray &bytes)
+{
+    if (m_port.write(bytes) != bytes.size())
+        throwPortError(EComPort::WriteFailed);
+    // A write may take 100 ms per byte plus one second before it counts as failed.
+    if (!m_port.waitForBytesWritten(1000 + 100 * int(bytes.size())) && m_port.bytesToWrite() > 0)
+        throwPortError(EComPort::WriteFailed);
+}
+
+bool ComPort::waitForWritten(int timeoutMs)
+{
+    if (!isOpen() || m_port.bytesToWrite() == 0)
+        return true;
+    return m_port.waitForBytesWritten(timeoutMs);
+}
+
+bool ComPort::waitForBytes(int count, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (m_port.bytesAvailable() < count) {
+        const qint64 remaining = deadline.remainingTime();
+        if (remaining <= 0)
+            break;
+        if (!m_port.waitForReadyRead(int(remaining))) {
+            // A time-out means keep waiting until the deadline; any other error means
+            // the line is gone, and retrying would spin at full speed.
+            if (m_port.error() != QSerialPort::TimeoutError && m_port.error() != QSerialPort::NoError)
+                failAndClose(EComPort::ReadFailed);
+            m_port.clearError();
+        }
+    }
+    return m_port.bytesAvailable() >= count;
+}
+
+QByteArray ComPort::read(int count)
+{
+    const QByteArray bytes = m_port.read(count);
+    if (bytes.isNull() && count > 0 && m_port.error() != QSerialPort::NoError)
+        throwPortError(EComPort::ReadFailed);
+    return bytes;
+}
+
+void ComPort::onReadyRead()
+{
+    if (m_commandActive || !isOpen())
+        return;
+    const int count = bytesWaiting();
+    if (count > 0)
+        Q_EMIT rxChar(count);
+}
+
+void ComPort::onErrorOccurred(QSerialPort::SerialPortError error)
+{
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError
+        && error != QSerialPort::WriteError)
+        return;
+    if (!isOpen() || m_commandActive)
+        return;
+    const QString message = QString::fromLatin1(EComPort(EComPort::ReadFailed, systemErrorOf(error)).what());
+    close();
+    Q_EMIT portFailed(message);
+}
+
+void ComPort::failAndClose(int code)
+{
+    const QSerialPort::SerialPortError error = m_port.error();
+    close();
+    throw EComPort(EComPort::Code(code), systemErrorOf(error));
+}
+
+void ComPort::throwPortError(int code)
+{
+    const QSerialPort::SerialPortError error = m_port.error();
+    m_port.clearError();
+    throw EComPort(EComPort::Code(code), systemErrorOf(error));
+}

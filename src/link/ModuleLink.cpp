@@ -1,0 +1,59 @@
+#include "link/ModuleLink.h"
+
+#include "link/ComPort.h"
+#include "link/CommandLog.h"
+#include "link/Frame.h"
+
+namespace {
+
+// Holds receive notifications back for the whole exchange.
+class CommandScope
+{
+public:
+    explicit CommandScope(ComPort &port) : m_port(port) { m_port.setCommandActive(true); }
+    ~CommandScope() { m_port.setCommandActive(false); }
+    CommandScope(const CommandScope &) = delete;
+    CommandScope &operator=(const CommandScope &) = delete;
+
+private:
+    ComPort &m_port;
+};
+
+} // namespace
+
+ModuleLink::ModuleLink(ComPort &port, CommandLog &log)
+    : m_port(port)
+    , m_log(log)
+    , m_exchange(port, log)
+{
+}
+
+void ModuleLink::ensureOpen()
+{
+    if (m_port.isOpen())
+        return;
+    if (m_openPort)
+        m_openPort();
+    else
+        m_port.open();
+}
+
+ModuleResponse ModuleLink::transact(const QByteArray &frame, const QByteArray &requestColumn,
+                                    const QByteArray &label)
+{
+    ensureOpen();
+    CommandScope scope(m_port);
+    const QByteArray echo = m_exchange.SendFrame(frame);
+    m_log.appendLine("TX > " + Frame::PadColumns(echo, requestColumn) + label);
+    return m_exchange.ReadResponse();
+}
+
+void ModuleLink::logResponse(const ModuleResponse &response, const QByteArray &interpretation)
+{
+    m_log.appendLine("RX <" + Frame::PadColumns(response.echo, response.data) + interpretation);
+}
+
+void ModuleLink::setStatus(const QByteArray &text)
+{
+    m_log.setStatus(text);
+}

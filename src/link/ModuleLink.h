@@ -1,0 +1,47 @@
+#pragma once
+
+#include "link/FrameExchange.h"
+#include "link/ModuleResponse.h"
+
+#include <QByteArray>
+
+#include <functional>
+
+class ComPort;
+class CommandLog;
+
+// What every command shares: the port (opened on demand through the main window's
+// Open Port action), the exchange, the log and status bar, and the link state that
+// select, seek and the receive handler keep.
+class ModuleLink
+{
+public:
+    ModuleLink(ComPort &port, CommandLog &log);
+
+    [[nodiscard]] ComPort &port() { return m_port; }
+    [[nodiscard]] FrameExchange &exchange() { return m_exchange; }
+    [[nodiscard]] CommandLog &log() { return m_log; }
+
+    // The Open Port action; commands run it first when the port is closed.
+    void setOpenPortAction(std::function<void()> action) { m_openPort = std::move(action); }
+    void ensureOpen();
+
+    // One command exchange: opens the port if needed, sends the frame (checksum filled
+    // in), appends "TX > " + columns + label, and reads the answer. Port errors throw.
+    [[nodiscard]] ModuleResponse transact(const QByteArray &frame, const QByteArray &requestColumn,
+                                          const QByteArray &label);
+    // Appends "RX <" + columns + interpretation for an answer.
+    void logResponse(const ModuleResponse &response, const QByteArray &interpretation);
+    void setStatus(const QByteArray &text);
+
+    // Text of the last select, seek or halt; most status texts start with it.
+    QByteArray tagStatusText;
+    // "", "listen" after Open Port, "select_continuous" while a seek waits for a tag.
+    QByteArray linkMode;
+
+private:
+    ComPort &m_port;
+    CommandLog &m_log;
+    FrameExchange m_exchange;
+    std::function<void()> m_openPort;
+};

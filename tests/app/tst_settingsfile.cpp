@@ -1,0 +1,188 @@
+#include "ProgramRig.h"
+
+#include "app/SettingsError.h"
+#include "app/SettingsFile.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+
+// The settings file: format, the four routines, first start, damaged and unwritable files.
+class TestSettingsFile : public QObject
+{
+    Q_OBJECT
+
+    static QByteArray crlf(const QByteArrayList &lines)
+    {
+        QByteArray out;
+        for (const QByteArray &line : lines)
+            out += line + "\r\n";
+        return out;
+    }
+
+private Q_SLOTS:
+    void firstStartWritesTheThirtyFourLines()
+    {
+        ProgramRig rig;
+        rig.start();
+        const QByteArray expected = crlf({
+            "**MERLOX MIFARE V1.0 CONFIGURATION FILE", "**This file keeps parameters of MERLOX MIFARE",
+            "ComPort", "0,", "Baud", "1,", "Tag_Type", "0,", "Seek_For_Tag", "FALSE,", "ONLINE", "FALSE,",
+            "Auth_Source1K", "0,", "Keys1K", "5C,5C,5C,5C,5C,5C,", "Key_Type1K", "0,", "Auth_Block_No1K", "0,",
+            "Read_Block_No1K", "0,", "E2prom_Block_No1K", "0,", "Auto1K", "TRUE,", "Get_Grid_Data1K", "TRUE,",
+            "IKeys", "5C,5C,5C,5C,5C,5C,", "IKey_Type", "0,", "IE2prom_Block_No", "0,"});
+        QCOMPARE(rig.settingsBytes(), expected);
+        QCOMPARE(rig.settingsBytes().count("\r\n"), 34);
+        // Readable by the user only: it holds card keys.
+        QCOMPARE(QFile::permissions(rig.settings.path()) & (QFile::ReadOther | QFile::ReadGroup),
+                 QFile::Permissions());
+        QCOMPARE(rig.main().ui().cmb_baud->currentIndex(), 1);
+        QCOMPARE(rig.main().ui().cmb_tag_type->currentIndex(), 0);
+        QVERIFY(!rig.main().port().isOpen());
+    }
+
+    void valueLines_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArrayList>("values");
+        QTest::newRow("two values") << QByteArray("A,B,") << QByteArrayList {"A", "B"};
+        QTest::newRow("text after the last comma is ignored") << QByteArray("A,B") << QByteArrayList {"A"};
+        QTest::newRow("no comma, no value") << QByteArray("AB") << QByteArrayList {};
+        QTest::newRow("empty line") << QByteArray() << QByteArrayList {};
+        QTest::newRow("empty values") << QByteArray(",,0F,") << QByteArrayList {"", "", "0F"};
+        QByteArray many;
+        QByteArrayList first32;
+        for (int i = 0; i < 40; ++i) {
+            many += QByteArray::number(i) + ',';
+            if (i < 32)
+                first32 << QByteArray::number(i);
+        }
+        QTest::newRow("more than 32 values are cut") << many << first32;
+    }
+    void valueLines()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArrayList, values);
+        QTemporaryDir dir;
+        SettingsFile settings(dir.filePath(QStringLiteral("s.txt")));
+        settings.createIfMissing();
+        QCOMPARE(settings.append("Key", line), 2);
+        QCOMPARE(settings.readValues(2), values);
+    }
+
+    void keysMatchWholeLinesCaseSensitively()
+    {
+        QTemporaryDir dir;
+        SettingsFile settings(dir.filePath(QStringLiteral("s.txt")));
+        settings.createIfMissing();
+        settings.append("Baud ", "4,");
+        QCOMPARE(settings.findKey("Baud"), 0);
+        settings.append("Baud", "3,");
+        QCOMPARE(settings.findKey("baud"), 0);
+        QCOMPARE(settings.findKey("Baud"), 4);
+        QCOMPARE(settings.readIndex("Baud", 1), 3);
+    }
+
+    void writingReplacesOnlyTheValueLine()
+    {
+        QTemporaryDir dir;
+        SettingsFile settings(dir.filePath(QStringLiteral("s.txt")));
+        settings.createIfMissing();
+        (void)settings.readFlag("AutoUL", true);
+        (void)settings.read("Keys1K", "5C,5C,5C,5C,5C,5C,");
+        settings.writeFlag("AutoUL", false);
+        settings.write("Missing", {"X"}); // not in the file: nothing changes
+        QCOMPARE(settings.loadLines(),
+                 (QByteArrayList {"**MERLOX MIFARE V1.0 CONFIGURATION FILE",
+                                  "**This file keeps parameters of MERLOX MIFARE", "AutoUL", "FALSE,", "Keys1K",
+                                  "5C,5C,5C,5C,5C,5C,"}));
+    }
+
+    void lineEndsOfAnyKindAreRead()
+    {
+        QTemporaryDir dir;
+        SettingsFile settings(dir.filePath(QStringLiteral("s.txt")));
+        QFile file(settings.path());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("h1\rh2\nBaud\r\n2,\nTag_Type\r1,");
+        file.close();
+        QCOMPARE(settings.readIndex("Baud", 1), 2);
+        QCOMPARE(settings.readIndex("Tag_Type", 0), 1);
+        // The rewrite uses CR LF everywhere.
+        settings.writeIndex("Baud", 4);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("h1\r\nh2\r\nBaud\r\n4,\r\nTag_Type\r\n1,\r\n"));
+    }
+
+    void lastFileKeysAreAppendedOnlyByTheirWriter()
+    {
+        QTemporaryDir dir;
+        SettingsFile settings(dir.filePath(QStringLiteral("s.txt")));
+        settings.createIfMissing();
+        QCOMPARE(settings.readLastFile(CardType::Mifare4K), QString());
+        QCOMPARE(settings.findKey("LastFile4K"), 0);
+        settings.writeLastFile(CardType::Mifare4K, QStringLiteral("/tmp/a,b.mtp"));
+        // A comma in the name cuts it when read back.
+        QCOMPARE(settings.readLastFile(CardType::Mifare4K), QStringLiteral("/tmp/a"));
+        settings.writeLastFile(CardType::Mifare4K, QStringLiteral("/tmp/c.mtp"));
+        QCOMPARE(settings.readLastFile(CardType::Mifare4K), QStringLiteral("/tmp/c.mtp"));
+        QCOMPARE(settings.loadLines().size(), 4);
+    }
+
+    void damagedFileStartsTheProgramAnyway()
+    {
+        ProgramRig rig;
+        QByteArray junk = "h1\r\nh2\r\nBaud\r\nxyz,\r\nTag_Type\r\n77,\r\nComPort\r\n";
+        for (int i = 0; i < 300; ++i)
+            junk.append(char(i * 37));
+        junk += "\r\nKeys1K\r\n" + QByteArray(5000, ',') + "\r\n";
+        rig.writeSettingsBytes(junk);
+        rig.start();
+        // Not a number and out of range: no selection, no crash.
+        QCOMPARE(rig.main().ui().cmb_baud->currentIndex(), -1);
+        QCOMPARE(rig.main().ui().cmb_tag_type->currentIndex(), -1);
+        QVERIFY(rig.dialogs.shown.isEmpty());
+    }
+
+    void unwritableFileShowsTheMessageAndGoesOn()
+    {
+        ProgramRig rig;
+        rig.start();
+        // The folder of the settings file is replaced by a plain file: every access fails,
+        // even for root.
+        QTemporaryDir other;
+        SettingsFile broken(other.filePath(QStringLiteral("blocker/merlox_mifare_cnf.txt")));
+        QFile blocker(other.filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QVERIFY_THROWS_EXCEPTION(SettingsError, broken.writeIndex("Baud", 3));
+        QVERIFY_THROWS_EXCEPTION(SettingsError, broken.createIfMissing());
+
+        QVERIFY(QFile::remove(rig.settings.path()));
+        QVERIFY(QDir(rig.dir.path()).rmdir(QStringLiteral(".")) || QDir().rmdir(rig.dir.path()));
+        QFile file(rig.dir.path());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        rig.main().ui().cmb_baud->setCurrentIndex(3);
+        rig.main().cmb_baudChange();
+        QCOMPARE(rig.dialogs.shown.size(), 1);
+        QCOMPARE(rig.dialogs.shown.first().kind, QStringLiteral("error"));
+        // The program goes on: the next action meets the same message, nothing crashes.
+        rig.main().cb_onlineClick();
+        QCOMPARE(rig.dialogs.shown.size(), 2);
+        QFile::remove(rig.dir.path());
+    }
+
+    void deletedFolderGivesAnError()
+    {
+        QTemporaryDir dir;
+        SettingsFile settings(dir.filePath(QStringLiteral("gone/s.txt")));
+        QVERIFY_THROWS_EXCEPTION(SettingsError, (void)settings.findKey("Baud"));
+    }
+};
+
+QTEST_MAIN(TestSettingsFile)
+#include "tst_settingsfile.moc"
