@@ -1,20 +1,39 @@
 #include "view/CardGridModel.h"
 
+#include "view/CardLayout.h"
+#include "view/CellLook.h"
+
 namespace {
 
 int rowsOf(CardType type)
 {
-    switch (type) {
-    case CardType::Mifare1K: return 66;
-    case CardType::Mifare4K: return 258;
-    case CardType::MifareUL: return 18;
-    }
-    return 0;
+    return CardLayout::rowCount(type);
 }
 
 int columnsOf(CardType type)
 {
-    return type == CardType::MifareUL ? 10 : 34;
+    return CardLayout::columnCount(type);
+}
+
+QVector<QVariant> buildLookTable(CardType type)
+{
+    QVector<QVariant> table;
+    const int columns = columnsOf(type);
+    table.reserve(rowsOf(type) * columns);
+    for (int row = 0; row < rowsOf(type); ++row) {
+        for (int column = 0; column < columns; ++column)
+            table.append(QVariant::fromValue(cellLook(type, column, row)));
+    }
+    return table;
+}
+
+// The looks depend only on the card type and the cell, so they are worked out once.
+const QVector<QVariant> &lookTable(CardType type)
+{
+    static const QVector<QVariant> tables[3] = {buildLookTable(CardType::Mifare1K),
+                                                buildLookTable(CardType::Mifare4K),
+                                                buildLookTable(CardType::MifareUL)};
+    return tables[int(type)];
 }
 
 } // namespace
@@ -57,9 +76,19 @@ int CardGridModel::columnCount(const QModelIndex &parent) const
 
 QVariant CardGridModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid() || index.row() >= rows() || index.column() >= m_columns)
         return {};
-    return QString::fromLatin1(cell(index.column(), index.row()));
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return QString::fromLatin1(m_cells.at(index.row()).at(index.column()));
+    case CellLookRole:
+        return lookTable(m_type).at(index.row() * m_columns + index.column());
+    case ActionRole:
+        return CardLayout::cellAction(m_type, index.column(), index.row());
+    default:
+        return {};
+    }
 }
 
 bool CardGridModel::setData(const QModelIndex &index, const QVariant &value, int role)

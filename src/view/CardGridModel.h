@@ -14,6 +14,12 @@ class CardGridModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
+    // Roles beyond the cell text, for the painter and the actions.
+    enum Role {
+        CellLookRole = Qt::UserRole + 1, // CellLook: what is painted over the cell
+        ActionRole,                      // QByteArray: the cell's action code ("N" for none)
+    };
+
     explicit CardGridModel(CardType type, QObject *parent = nullptr);
 
     [[nodiscard]] CardType cardType() const { return m_type; }
@@ -21,6 +27,8 @@ public:
 public: // cell access
     // Text of a cell; empty outside the grid.
     [[nodiscard]] QByteArray cell(int column, int row) const;
+    // The same without a copy, for loops over the whole grid; the cell must exist.
+    [[nodiscard]] const QByteArray &cellRef(int column, int row) const { return m_cells.at(row).at(column); }
     // Replaces a cell's text; ignored outside the grid.
     void setCell(int column, int row, const QByteArray &text);
 

@@ -1,0 +1,131 @@
+#include "view/CardLayout.h"
+
+namespace {
+
+// Below this row grid4 has sectors of 4 blocks, from it sectors of 16 blocks.
+constexpr int kLargeSectorRow = 130;
+
+} // namespace
+
+namespace CardLayout {
+
+int rowCount(CardType type)
+{
+    switch (type) {
+    case CardType::Mifare1K: return 66;
+    case CardType::Mifare4K: return 258;
+    case CardType::MifareUL: return 18;
+    }
+    return 0;
+}
+
+int columnCount(CardType type)
+{
+    return type == CardType::MifareUL ? 10 : 34;
+}
+
+QVector<int> columnWidths(CardType type)
+{
+    if (type == CardType::MifareUL)
+        return {45, 18, 18, 18, 18, 60, 18, 60, 18, 60};
+    QVector<int> widths{38, type == CardType::Mifare4K ? 44 : 32};
+    widths.insert(widths.size(), 16, 18);
+    widths << 60 << 22 << 5 << 22 << 15 << 70 << 5 << 22 << 5 << 22 << 15 << 70 << 5 << 25 << 5 << 22;
+    return widths;
+}
+
+int lastDataRow(CardType type)
+{
+    switch (type) {
+    case CardType::Mifare1K: return 64;
+    case CardType::Mifare4K: return 256;
+    case CardType::MifareUL: return 17;
+    }
+    return 0;
+}
+
+int sectorOfRow(int row)
+{
+    if (row < kLargeSectorRow)
+        return (row - kFirstDataRow) / 4;
+    return 32 + (row - kLargeSectorRow) / 16;
+}
+
+int blockInSector(int row)
+{
+    if (row < kLargeSectorRow)
+        return (row - kFirstDataRow) % 4;
+    return (row - kFirstDataRow) % 16;
+}
+
+bool isSectorStartRow(int row)
+{
+    return row >= kFirstDataRow && blockInSector(row) == 0;
+}
+
+bool isByteColumn(CardType type, int column)
+{
+    if (type == CardType::MifareUL)
+        return column >= kFirstByteColumnUL && column <= kLastByteColumnUL;
+    return column >= kFirstByteColumnClassic && column <= kLastByteColumnClassic;
+}
+
+bool isValueColumn(CardType type, int column)
+{
+    return isClassic(type) && (column == kAmountColumn || column == kValueColumn);
+}
+
+bool isSpacerColumn(CardType type, int column)
+{
+    if (type == CardType::MifareUL)
+        return column == 6 || column == 8;
+    return column >= 20 && column <= 32 && column % 2 == 0;
+}
+
+QByteArray cellAction(CardType type, int column, int row)
+{
+    return isClassic(type) ? ClassicCellAction(column, row) : UltralightCellAction(column, row);
+}
+
+} // namespace CardLayout
+
+bool IsTrailerRow(int row)
+{
+    if (row < CardLayout::kFirstDataRow)
+        return false;
+    return CardLayout::blockInSector(row) == (row < kLargeSectorRow ? 3 : 15);
+}
+
+QByteArray ClassicCellAction(int column, int row)
+{
+    if (row < CardLayout::kFirstDataRow)
+        return "N";
+    const bool trailer = IsTrailerRow(row);
+    if (column == 18 && trailer)
+        return "S";
+    if (column == 19 && row != 2)
+        return "W";
+    if (column == 21)
+        return "R";
+    if (row >= 3 && !trailer) {
+        switch (column) {
+        case 25: return "I";
+        case 27: return "D";
+        case 31: return "WV";
+        case 33: return "RV";
+        default: break;
+        }
+    }
+    return "N";
+}
+
+QByteArray UltralightCellAction(int column, int row)
+{
+    if (column == 9 && row >= 4)
+        return "W";
+    if (column == 7 && row >= 2)
+        return "R";
+    if (column == 5 && row == 4)
+        return "S";
+    return "N";
+}

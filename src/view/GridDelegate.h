@@ -1,0 +1,34 @@
+#pragma once
+
+#include "view/CardType.h"
+
+#include <QStyledItemDelegate>
+
+class ReadStrip;
+
+// Paints the cells of a card grid: the plain cell (background, text, grid lines) and
+// then, from the model's CellLook role, title band, separators, cream trailers, rules,
+// blanks, buttons and value fields; over the row of the last read, the read strip.
+// Painting is not clipped to the cell: like the bands and the strip, a later cell may
+// paint over an earlier one, so cells must be painted row by row, left to right.
+class GridDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    GridDelegate(CardType type, ReadStrip &strip, QObject *parent = nullptr);
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+    // Fonts of the grid and of the read strip ("Arial" 8 and 7 point).
+    [[nodiscard]] static QFont gridFont();
+    [[nodiscard]] static QFont stripFont();
+
+private:
+    void paintPlainCell(QPainter *painter, const QStyleOptionViewItem &option, const QRect &cell,
+                        const QString &text) const;
+
+    CardType m_type;
+    ReadStrip &m_strip;
+};
