@@ -1,0 +1,421 @@
+#include "access/AccessEditor.h"
+
+#include "access/AccessBits.h"
+#include "access/AccessSettings.h"
+#include "access/AccessTables.h"
+#include "access/SectorTrailers.h"
+#include "app/ActionGuard.h"
+#include "app/KeyByteEdit.h"
+#include "app/KeyByteRules.h"
+#include "app/SettingsFile.h"
+#include "app/UserDialogs.h"
+#include "link/Hex.h"
+#include "view/CardGridModel.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int RowHeight = 18;
+constexpr int ButtonColumn = 24; // room left of a table for its radio buttons
+const QColor Silver(192, 192, 192);
+
+QLabel *addLabel(const QString &text, QLayout *layout, const QString &objectName = QString())
+{
+    auto *label = new QLabel(text);
+    if (!objectName.isEmpty())
+        label->setObjectName(objectName);
+    layout->addWidget(label);
+    return label;
+}
+
+void addWarningLines(QLayout *layout)
+{
+    for (const char *line : {"WARNING: Blocks can be locked and never be accessible. Before programming the",
+                              "block , investigate the following descriptions carefully according to the selected action"}) {
+        QLabel *label = addLabel(QString::fromLatin1(line), layout);
+        label->setStyleSheet(QStringLiteral("color: red"));
+    }
+}
+
+QTableWidget *newAccessTable(int rows, const QList<int> &widths)
+{
+    auto *table = new QTableWidget(rows, int(widths.size()));
+    table->horizontalHeader()->hide();
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setMinimumSectionSize(0);
+    table->verticalHeader()->setMinimumSectionSize(RowHeight);
+    table->verticalHeader()->setDefaultSectionSize(RowHeight);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setFocusPolicy(Qt::NoFocus);
+    // The columns are narrow: clip like a plain grid instead of eliding to "...".
+    table->setTextElideMode(Qt::ElideNone);
+    table->setWordWrap(false);
+    QFont small = table->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    table->setFont(small);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    int width = 0;
+    for (int c = 0; c < widths.size(); ++c) {
+        table->setColumnWidth(c, widths.at(c));
+        width += widths.at(c);
+    }
+    const int frame = 2 * table->frameWidth();
+    table->setFixedSize(width + frame, rows * RowHeight + frame);
+    return table;
+}
+
+void setCellText(QTableWidget *table, int row, int column, const QString &text, bool fixed)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled);
+    if (fixed)
+        item->setBackground(table->palette().button());
+    table->setItem(row, column, item);
+}
+
+// Header rows and the C1..C3 columns are drawn like fixed cells.
+void fillAccessRows(QTableWidget *table, int headerRows, const std::function<QStringList(int)> &rowOf)
+{
+    for (int row = 0; row < 8; ++row) {
+        const QStringList cells = rowOf(AccessTables::DisplayOrder[row]);
+        for (int c = 0; c < cells.size(); ++c)
+            setCellText(table, headerRows + row, c, cells.at(c), c < 3);
+    }
+}
+
+} // namespace
+
+AccessEditor::AccessEditor(SettingsFile &settings, UserDialogs &dialogs, CardGridModel *grid1, CardGridModel *grid4,
+                           std::function<CardType()> cardType, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+    , m_settings(settings)
+    , m_dialogs(dialogs)
+    , m_grid1(grid1)
+    , m_grid4(grid4)
+    , m_cardType(std::move(cardType))
+{
+    setObjectName(QStringLiteral("TForm2"));
+    setWindowTitle(QStringLiteral("Access Conditions for sector blocks"));
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("Sector")));
+    m_sector = new QComboBox;
+    m_sector->setObjectName(QStringLiteral("cmb_sector"));
+    m_sector->setEditable(false);
+    m_sector->setMinimumWidth(60);
+    top->addWidget(m_sector);
+    m_same = new QCheckBox(QStringLiteral("Use same settings for all sectors"));
+    m_same->setObjectName(QStringLiteral("cb_same"));
+    top->addWidget(m_same);
+    top->addStretch();
+    m_ok = new QPushButton(QStringLiteral("OK"));
+    m_ok->setObjectName(QStringLiteral("btn_ok"));
+    top->addWidget(m_ok);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"));
+    m_cancel->setObjectName(QStringLiteral("btn_cancel"));
+    top->addWidget(m_cancel);
+
+    m_tabs = new QTabWidget;
+    m_tabs->setObjectName(QStringLiteral("PageControl1"));
+    m_tabs->setUsesScrollButtons(false); // all four block captions in sight
+    for (int group = 0; group < 3; ++group)
+        m_tabs->addTab(buildDataPage(group), QString());
+    m_tabs->addTab(buildTrailerPage(), QString());
+    setCaptions(false);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_tabs);
+
+    // Until the first activation reads KeyConfig, show the transport configuration.
+    for (int group = 0; group < 4; ++group) {
+        const int k = AccessSettings::defaultIndex(group);
+        m_radios[group][k]->setChecked(true);
+        ShowAccessDescriptions(group, k);
+    }
+    m_building = false;
+
+    connect(m_ok, &QPushButton::clicked, this, &AccessEditor::btn_okClick);
+    connect(m_cancel, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+QWidget *AccessEditor::buildTableWithButtons(int group, QTableWidget *table, int headerRows)
+{
+    auto *block = new QWidget;
+    table->setParent(block);
+    table->move(ButtonColumn, 0);
+    m_groups[group] = new QButtonGroup(block);
+    for (int row = 0; row < 8; ++row) {
+        const int k = AccessTables::DisplayOrder[row];
+        auto *radio = new QRadioButton(block);
+        radio->setObjectName(QStringLiteral("r%1_%2").arg(group).arg(k));
+        radio->setFixedSize(RowHeight, RowHeight);
+        radio->move(4, table->frameWidth() + (headerRows + row) * RowHeight);
+        m_groups[group]->addButton(radio, k);
+        m_radios[group][k] = radio;
+        connect(radio, &QRadioButton::toggled, this, [this](bool on) {
+            if (on && !m_building)
+                radioButtonClick();
+        });
+    }
+    block->setFixedSize(ButtonColumn + table->width(), table->height());
+    return block;
+}
+
+void AccessEditor::addTitle(int group, QLayout *layout)
+{
+    QLabel *title = addLabel(QString(), layout, QStringLiteral("lbl_title%1").arg(group));
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    m_titles[group] = title;
+}
+
+QWidget *AccessEditor::buildDataPage(int group)
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+
+    QTableWidget *table = newAccessTable(9, AccessTables::dataColumnWidths());
+    table->setObjectName(QStringLiteral("table%1").arg(group));
+    const QStringList captions = AccessTables::dataCaptions();
+    for (int c = 0; c < captions.size(); ++c)
+        setCellText(table, 0, c, captions.at(c), true);
+    fillAccessRows(table, 1, &AccessTables::dataRow);
+    layout->addWidget(buildTableWithButtons(group, table, 1));
+
+    addTitle(group, layout);
+    addWarningLines(layout);
+    for (const char *line : {"* NOTE: If any of the access condition uses Key B for authentication (Key A/B or Key B)",
+                             "then the access condition for the sector trailer should never have Key B readable.Otherwise",
+                             "access with (Key B) will be failed. ( If gray colored rows in Block 3 is used )"})
+        addLabel(QString::fromLatin1(line), layout);
+    for (int i = 0; i < 4; ++i)
+        m_descriptions[group] << addLabel(QString(), layout, QStringLiteral("lbl_desc%1_%2").arg(group).arg(i));
+    layout->addStretch();
+    return page;
+}
+
+QWidget *AccessEditor::buildTrailerPage()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+
+    auto *keys = new QGridLayout;
+    keys->setHorizontalSpacing(2);
+    keys->addWidget(new QLabel(QStringLiteral("Key A")), 0, 0, 1, 6);
+    keys->addWidget(new QLabel(QStringLiteral("Key B")), 0, 7, 1, 6);
+    keys->addWidget(new QLabel(QStringLiteral("User Data (1 Byte)")), 0, 14, 1, 3);
+    for (int i = 0; i < 13; ++i) {
+        auto *edit = new KeyByteEdit(2, page);
+        edit->setObjectName(i < 6 ? QStringLiteral("key%1").arg(i + 1)
+                            : i < 12 ? QStringLiteral("keyb%1").arg(i - 5)
+                                     : QStringLiteral("udata"));
+        edit->setFixedWidth(30);
+        // A gap column between key A, key B and the user data byte.
+        keys->addWidget(edit, 1, i < 6 ? i : i < 12 ? i + 1 : 14);
+        connect(edit, &KeyByteEdit::left, this, &AccessEditor::byteEditExit);
+        m_byteEdits << edit;
+    }
+    m_byteEdits.last()->setText(QStringLiteral("FF"));
+    keys->setColumnMinimumWidth(6, 16);
+    keys->setColumnMinimumWidth(13, 16);
+    keys->setColumnStretch(17, 1);
+    layout->addLayout(keys);
+
+    QTableWidget *table = newAccessTable(10, AccessTables::trailerColumnWidths());
+    table->setObjectName(QStringLiteral("table3"));
+    const QStringList pairs = AccessTables::trailerGroupCaptions();
+    const QStringList captions = AccessTables::trailerCaptions();
+    for (int c = 0; c < captions.size(); ++c) {
+        setCellText(table, 0, c, pairs.at(c), true);
+        setCellText(table, 1, c, captions.at(c), true);
+    }
+    for (int c = 3; c < captions.size(); c += 2)
+        table->setSpan(0, c, 1, 2);
+    fillAccessRows(table, 2, &AccessTables::trailerRow);
+    // Rows in which Key B is readable: data access with Key B fails under them.
+    for (int row = 0; row < 8; ++row) {
+        if (!AccessTables::keyBReadable(AccessTables::DisplayOrder[row]))
+            continue;
+        for (int c = 0; c < captions.size(); ++c)
+            table->item(2 + row, c)->setBackground(Silver);
+    }
+    layout->addWidget(buildTableWithButtons(3, table, 2));
+
+    addTitle(3, layout);
+    addWarningLines(layout);
+    for (int i = 0; i < 6; ++i)
+        m_descriptions[3] << addLabel(QString(), layout, QStringLiteral("lbl_desc3_%1").arg(i));
+    layout->addStretch();
+    return page;
+}
+
+void AccessEditor::setCaptions(bool largeSector)
+{
+    static const char *const small[4] = {"0", "1", "2", "3"};
+    static const char *const large[4] = {"0-1-2-3-4", "5-6-7-8-9", "10-11-12-13-14", "15"};
+    for (int group = 0; group < 4; ++group) {
+        const QString blocks = QLatin1String(largeSector ? large[group] : small[group]);
+        const QString kind = group == 3 ? QStringLiteral("(Sector Trailer)") : QStringLiteral("(Data Block)");
+        m_tabs->setTabText(group, QStringLiteral("Block %1 %2").arg(blocks, kind));
+        m_titles[group]->setText(QStringLiteral("Description for Block %1 of the selected Sector").arg(blocks));
+    }
+}
+
+void AccessEditor::openForTrailer(CardType type, int block)
+{
+    if (!isClassic(type))
+        return;
+    setCaptions(type == CardType::Mifare4K && SectorTrailers::inLargeSector(block));
+    const int sectors = SectorTrailers::sectorCount(type);
+    m_sector->clear();
+    for (int s = 0; s < sectors; ++s)
+        m_sector->addItem(QString::number(s));
+    show();
+    raise();
+    activateWindow();
+    const int sector = SectorTrailers::sectorOfBlock(block);
+    if (block >= 0 && sector < sectors)
+        m_sector->setCurrentIndex(sector);
+}
+
+void AccessEditor::ShowAccessDescriptions(int group, int k)
+{
+    if (group < 0 || group > 3)
+        return;
+    const QStringList texts = AccessTables::AccessDescriptionTexts(group, k);
+    const QList<QLabel *> &labels = m_descriptions[group];
+    for (int i = 0; i < labels.size(); ++i)
+        labels.at(i)->setText(texts.value(i));
+}
+
+bool AccessEditor::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowDeactivate && m_dialogOpen)
+        m_returningFromDialog = true;
+    if (event->type() == QEvent::WindowActivate) {
+        if (m_returningFromDialog)
+            m_returningFromDialog = false;
+        else
+            FormActivate();
+    }
+    return QWidget::event(event);
+}
+
+template<typename Action>
+void AccessEditor::guarded(Action &&action)
+{
+    m_dialogOpen = true;
+    guardAction(m_dialogs, std::forward<Action>(action));
+    m_dialogOpen = false;
+}
+
+void AccessEditor::FormActivate()
+{
+    m_same->setChecked(false);
+    guarded([this] {
+        const std::array<int, 4> indices = AccessSettings::parseKeyConfig(
+            m_settings.read(AccessSettings::KeyConfigKey, AccessSettings::KeyConfigDefault));
+        // Each index is 0..7 here, so a damaged value can only pick a row of its own group.
+        for (int group = 0; group < 4; ++group)
+            m_radios[group][indices[group]]->setChecked(true);
+
+        const QByteArrayList texts =
+            AccessSettings::splitKeyAB(m_settings.read(AccessSettings::KeyABKey, AccessSettings::KeyABDefault));
+        for (int i = 0; i < m_byteEdits.size(); ++i)
+            m_byteEdits.at(i)->setText(QString::fromLatin1(texts.value(i)));
+    });
+}
+
+std::array<int, 4> AccessEditor::chosenIndices() const
+{
+    std::array<int, 4> indices{-1, -1, -1, -1};
+    for (int group = 0; group < 4; ++group)
+        indices[group] = m_groups[group]->checkedId();
+    return indices;
+}
+
+QByteArrayList AccessEditor::byteTexts() const
+{
+    QByteArrayList texts;
+    for (const KeyByteEdit *edit : m_byteEdits)
+        texts << edit->bytes();
+    return texts;
+}
+
+void AccessEditor::radioButtonClick()
+{
+    const std::array<int, 4> indices = chosenIndices();
+    for (int group = 0; group < 4; ++group) {
+        if (indices[group] >= 0)
+            ShowAccessDescriptions(group, indices[group]);
+    }
+    guarded([this, &indices] {
+        m_settings.write(AccessSettings::KeyConfigKey, AccessSettings::keyConfigValues(indices));
+    });
+}
+
+void AccessEditor::byteEditExit()
+{
+    const QByteArrayList values = AccessSettings::keyABValues(byteTexts());
+    guarded([this, &values] { m_settings.write(AccessSettings::KeyABKey, values); });
+}
+
+void AccessEditor::btn_okClick()
+{
+    const QByteArrayList edits = byteTexts();
+    for (const QByteArray &text : edits) {
+        if (!KeyByteRules::isComplete(text)) {
+            guarded([this] { m_dialogs.showMessage(QStringLiteral("Keys should be entered with hexadecimal numbers!")); });
+            return;
+        }
+    }
+
+    std::array<int, 4> k = chosenIndices();
+    for (int group = 0; group < 4; ++group) {
+        if (k[group] < 0)
+            k[group] = AccessSettings::defaultIndex(group);
+    }
+    const AccessBytes access = EncodeAccessBits(k[0], k[1], k[2], k[3]);
+    const QByteArrayList texts = edits.mid(0, 6)
+        + QByteArrayList{Hex::pair(access.byte6), Hex::pair(access.byte7), Hex::pair(access.byte8), edits.at(12)}
+        + edits.mid(6, 6);
+
+    const CardType type = m_cardType();
+    CardGridModel *grid = type == CardType::Mifare1K ? m_grid1 : type == CardType::Mifare4K ? m_grid4 : nullptr;
+    if (grid) {
+        if (m_same->isChecked()) {
+            for (int sector = 0; sector < SectorTrailers::sectorCount(type); ++sector)
+                writeTrailer(grid, sector, texts);
+        } else if (m_sector->currentIndex() < SectorTrailers::sectorCount(type)) {
+            // A sector list left from a 4K card names sectors a 1K card lacks: skip them.
+            writeTrailer(grid, m_sector->currentIndex(), texts);
+        }
+    }
+    hide();
+}
+
+void AccessEditor::writeTrailer(CardGridModel *grid, int sector, const QByteArrayList &texts)
+{
+    if (sector < 0)
+        return;
+    const int row = SectorTrailers::trailerBlock(sector) + 2;
+    for (int j = 0; j < texts.size(); ++j)
+        grid->setCell(2 + j, row, texts.at(j));
+}
