@@ -1,0 +1,146 @@
+// Controlling the simulator: the port link for the program's port list, and the
+// line commands of mifare-sim.
+#include "PortPublisher.h"
+#include "PtySimulator.h"
+#include "SimConsole.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestSimControl : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void publishesLinkAndRemovesIt();
+    void liveNameGetsSuffix();
+    void staleLinkIsReplaced();
+    void refusesBadNames_data();
+    void refusesBadNames();
+    void consoleCommands_data();
+    void consoleCommands();
+    void consoleFaultsAndSwap();
+};
+
+void TestSimControl::publishesLinkAndRemovesIt()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("ports"));
+    {
+        PortPublisher publisher(folder);
+        QString error;
+        QVERIFY2(publisher.publish(QStringLiteral("mifare-sim"), QStringLiteral("/dev/pts/77"), &error), qPrintable(error));
+        QCOMPARE(publisher.linkPath(), folder + QStringLiteral("/mifare-sim"));
+        QCOMPARE(QFileInfo(publisher.linkPath()).symLinkTarget(), QStringLiteral("/dev/pts/77"));
+        // The program lists links only; the lock file is hidden beside it.
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), QStringList{QStringLiteral("mifare-sim")});
+    }
+    QVERIFY(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).isEmpty());
+}
+
+void TestSimControl::liveNameGetsSuffix()
+{
+    QTemporaryDir dir;
+    PortPublisher first(dir.path());
+    PortPublisher second(dir.path());
+    PortPublisher third(dir.path());
+    QVERIFY(first.publish(QStringLiteral("sim"), QStringLiteral("/dev/pts/1")));
+    QVERIFY(second.publish(QStringLiteral("sim"), QStringLiteral("/dev/pts/2")));
+    QCOMPARE(second.publishedName(), QStringLiteral("sim-2"));
+    first.unpublish();
+    QVERIFY(third.publish(QStringLiteral("sim"), QStringLiteral("/dev/pts/3")));
+    QCOMPARE(third.publishedName(), QStringLiteral("sim"));
+    QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("sim-2"))).symLinkTarget(), QStringLiteral("/dev/pts/2"));
+}
+
+void TestSimControl::staleLinkIsReplaced()
+{
+    QTemporaryDir dir;
+    // A simulator that was killed leaves its link but no lock holder.
+    QVERIFY(QFile::link(QStringLiteral("/dev/pts/99"), dir.filePath(QStringLiteral("sim"))));
+    PortPublisher publisher(dir.path());
+    QVERIFY(publisher.publish(QStringLiteral("sim"), QStringLiteral("/dev/pts/5")));
+    QCOMPARE(publisher.publishedName(), QStringLiteral("sim"));
+    QCOMPARE(QFileInfo(publisher.linkPath()).symLinkTarget(), QStringLiteral("/dev/pts/5"));
+}
+
+void TestSimControl::refusesBadNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("hidden") << QStringLiteral(".sim");
+    QTest::newRow("path") << QStringLiteral("../sim");
+}
+
+void TestSimControl::refusesBadNames()
+{
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    PortPublisher publisher(dir.path());
+    QString error;
+    QVERIFY(!publisher.publish(name, QStringLiteral("/dev/pts/1"), &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
+void TestSimControl::consoleCommands_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("replyStart");
+    QTest::newRow("remove") << "remove" << "tag removed";
+    QTest::newRow("pins") << "pins 2" << "input pins 2";
+    QTest::newRow("pins out of range") << "pins 4" << "usage";
+    QTest::newRow("speed") << "speed 57600" << "module at 57600";
+    QTest::newRow("bad speed") << "speed 1234" << "usage";
+    QTest::newRow("card time") << "card-time 12" << "card time 12 ms";
+    QTest::newRow("late reset") << "late-reset on" << "late reset on";
+    QTest::newRow("unknown fault") << "fault sometimes" << "usage";
+    QTest::newRow("unknown command") << "frobnicate" << "unknown command";
+    QTest::newRow("blank") << "   " << "";
+}
+
+void TestSimControl::consoleCommands()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, replyStart);
+    PtySimulator simulator;
+    SimConsole console(simulator);
+    const QString reply = console.execute(command);
+    QVERIFY2(replyStart.isEmpty() ? reply.isEmpty() : reply.startsWith(replyStart), qPrintable(reply));
+    QVERIFY(!console.quitRequested());
+}
+
+void TestSimControl::consoleFaultsAndSwap()
+{
+    PtySimulator simulator;
+    SimConsole console(simulator);
+    (void)console.execute(QStringLiteral("remove"));
+    QVERIFY(!simulator.tagPresent());
+    (void)console.execute(QStringLiteral("pins 3"));
+    (void)console.execute(QStringLiteral("speed 9600"));
+    (void)console.execute(QStringLiteral("fault checksum 2"));
+    (void)console.execute(QStringLiteral("fault write-x"));
+    int faults = 0;
+    quint8 pins = 0;
+    simulator.withModule([&](VirtualModule &module) {
+        faults = module.pendingFaultCount();
+        pins = module.inputPins();
+    });
+    QCOMPARE(faults, 3);
+    QCOMPARE(pins, quint8(3));
+    QCOMPARE(simulator.moduleSpeed(), 9600);
+
+    QVERIFY(console.execute(QStringLiteral("swap ul 0102")).contains(QLatin1String("7 bytes")));
+    QCOMPARE(simulator.cardKind(), CardKind::Classic1K);
+    (void)console.execute(QStringLiteral("swap ul 01020304050607"));
+    QCOMPARE(simulator.cardKind(), CardKind::Ultralight);
+    QCOMPARE(simulator.cardUid(), QByteArray::fromHex("01020304050607"));
+    QVERIFY(console.execute(QStringLiteral("dump")).startsWith(QLatin1String("page  0  01 02 03")));
+    (void)console.execute(QStringLiteral("quit"));
+    QVERIFY(console.quitRequested());
+}
+
+QTEST_GUILESS_MAIN(TestSimControl)
+#include "tst_sim_control.moc"
