@@ -3,8 +3,10 @@
 #include "app/ActionGuard.h"
 #include "app/SettingsFile.h"
 #include "app/UserDialogs.h"
+#include "link/ModuleCommands.h"
 #include "link/PortList.h"
 #include "tag/KeyPanel.h"
+#include "tag/TagCommands.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -16,6 +18,12 @@
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QUrl>
+
+// The bundled resources live in the static library: register them explicitly.
+static void initResources()
+{
+    Q_INIT_RESOURCE(merlox);
+}
 
 namespace {
 
@@ -33,12 +41,16 @@ MainWindow::MainWindow(SettingsFile &settings, UserDialogs &dialogs, QWidget *pa
     , m_dialogs(dialogs)
     , m_link(m_port, *this)
 {
+    initResources();
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("MERLOX MIFARE V1.0"));
     resize(1032, 746);
     m_ui.setup(this);
     m_keyPanel = new KeyPanel(m_ui, m_settings, m_dialogs, [this] { return cardType(); }, this);
     m_link.setOpenPortAction([this] { openPort(); });
+    m_tagCommands = new TagCommands(m_ui, m_link, *m_keyPanel, m_dialogs, [this] { return cardType(); }, this);
+    m_moduleCommands = new ModuleCommands(m_link, m_dialogs, this);
+    m_moduleCommands->connectMenu(m_ui);
 
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setInterval(50);
@@ -57,11 +69,7 @@ MainWindow::MainWindow(SettingsFile &settings, UserDialogs &dialogs, QWidget *pa
 
     // Actions that later parts of the program provide stay visible but disabled.
     for (QAction *action : {m_ui.openFile, m_ui.saveAs, m_ui.importText, m_ui.exportText, m_ui.readAll,
-                            m_ui.writeAll, m_ui.showAsText, m_ui.writeE2promKey, m_ui.rfOn, m_ui.rfOff,
-                            m_ui.readPort, m_ui.resetModule, m_ui.readVersion, m_ui.sleep,
-                            m_ui.changeBaudRate, m_ui.asciiHex})
-        action->setEnabled(false);
-    for (QAction *action : std::as_const(m_ui.writePort))
+                            m_ui.writeAll, m_ui.showAsText, m_ui.asciiHex})
         action->setEnabled(false);
 
     // An error during creation skips the remaining steps; the window still opens.

@@ -1,0 +1,201 @@
+#include "ProgramRig.h"
+#include "ScriptedPeer.h"
+
+#include "app/MainWindow.h"
+#include "link/PortList.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTextBrowser>
+#include <QPushButton>
+#include <QTest>
+
+// The main window's controls, menus, port buttons and boxes.
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    static QStringList itemsOf(QComboBox *box)
+    {
+        QStringList items;
+        for (int i = 0; i < box->count(); ++i)
+            items << box->itemText(i);
+        return items;
+    }
+
+    static QStringList menuTexts(QMenu *menu)
+    {
+        QStringList texts;
+        const QList<QAction *> actions = menu->actions();
+        for (QAction *a : actions)
+            texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return texts;
+    }
+
+    static void usePort(MainWindow &main, const QString &path)
+    {
+        main.ui().cmb_port->addItem(path);
+        main.ui().cmb_port->setCurrentIndex(main.ui().cmb_port->count() - 1);
+    }
+
+private Q_SLOTS:
+    void controlsAndCaptions()
+    {
+        ProgramRig rig;
+        MainWindow &main = rig.start().main();
+        QCOMPARE(main.windowTitle(), QStringLiteral("MERLOX MIFARE V1.0"));
+        QCOMPARE(main.objectName(), QStringLiteral("TForm1"));
+        QCOMPARE(itemsOf(main.ui().cmb_baud),
+                 (QStringList {"9600bps", "19200bps", "38400bps", "57600bps", "115200bps"}));
+        QCOMPARE(itemsOf(main.ui().cmb_tag_type), (QStringList {"Mifare 1K", "Mifare 4K", "Mifare UL"}));
+        QCOMPARE(itemsOf(main.ui().cmb_blk).size(), 64);
+        QCOMPARE(itemsOf(main.ui().cmb_ebn).last(), QStringLiteral("15"));
+        QVERIFY(main.ui().cb_auto->isChecked());
+        QVERIFY(main.ui().cb_getdata->isChecked());
+        QVERIFY(!main.ui().cb_ascii->isChecked());
+        for (const char *name : {"cmb_port", "cmb_baud", "open_c", "close_c", "cmb_tag_type", "cb_ascii", "Memo1",
+                                 "SpeedButton1", "StatusBar1", "cb_select", "btn_select", "btn_halt", "rdb_auth",
+                                 "key1", "key6", "rdb_type", "cmb_ebn", "cmb_blka", "btn_authenticate", "cb_auto",
+                                 "cb_getdata", "cmb_blk", "BitBtn1", "WebBrowser1", "cb_online"})
+            QVERIFY2(main.findChild<QWidget *>(QLatin1String(name)), name);
+    }
+
+    void menus()
+    {
+        ProgramRig rig;
+        MainWindow &main = rig.start().main();
+        const QList<QAction *> top = main.menuBar()->actions();
+        QCOMPARE(top.size(), 3);
+        QCOMPARE(top.at(0)->text(), QStringLiteral("File"));
+        QCOMPARE(menuTexts(top.at(0)->menu()),
+                 (QStringList {"Open File (Mifare format)", "Save As   (Mifare format)", "-", "Import ( Text file )",
+                               "Export ( Text file )"}));
+        QCOMPARE(top.at(1)->text(), QStringLiteral("Tools"));
+        QCOMPARE(menuTexts(top.at(1)->menu()),
+                 (QStringList {"Read All Blocks", "Write All Blocks", "-", "Show Data as Text"}));
+        QCOMPARE(top.at(2)->text(), QStringLiteral("Hardware Commands"));
+        QCOMPARE(menuTexts(top.at(2)->menu()),
+                 (QStringList {"Write E2PROM key", "-", "Switch ON RF Field", "Switch OFF RF field", "-",
+                               "Read Port", "Write Port", "-", "Reset Module", "Read Firmware Version", "Sleep",
+                               "-", "Change Baud Rate"}));
+        QCOMPARE(menuTexts(top.at(2)->menu()->actions().at(6)->menu()),
+                 (QStringList {"(00) Output2 OFF Output1 OFF", "(01) Output2 OFF Output 1 ON",
+                               "(10) Output2 ON Output1 OFF", "(11) Output 2 ON Output 1 ON"}));
+        QCOMPARE(menuTexts(main.ui().PopupMenu1), QStringList {"ASCII / HEX"});
+    }
+
+    void portButtonsSwapInOnePlace()
+    {
+        ScriptedPeer peer;
+        ProgramRig rig;
+        MainWindow &main = rig.start().main();
+        usePort(main, peer.portPath());
+        main.show();
+        QVERIFY(main.ui().open_c->isVisible());
+        QVERIFY(!main.ui().close_c->isVisible());
+        main.open_cClick();
+        QVERIFY(main.port().isOpen());
+        QCOMPARE(main.link().linkMode, QByteArray("listen"));
+        QVERIFY(!main.ui().open_c->isVisible());
+        QVERIFY(main.ui().close_c->isVisible());
+        QCOMPARE(main.ui().close_c->geometry(), main.ui().close_c->geometry());
+
+        // A new speed closes the port; "Close Port" stays; the next open uses the speed.
+        main.ui().cmb_baud->setCurrentIndex(4);
+        main.cmb_baudChange();
+        QVERIFY(!main.port().isOpen());
+        QVERIFY(main.ui().close_c->isVisible());
+        QCOMPARE(main.port().baudIndex(), 4);
+        QCOMPARE(rig.settings.readIndex("Baud", 1), 4);
+
+        main.close_cClick();
+        QVERIFY(main.ui().open_c->isVisible());
+        QVERIFY(!main.ui().close_c->isVisible());
+        QVERIFY(rig.dialogs.shown.isEmpty());
+    }
+
+    void failedOpenShowsThePortErrorAndKeepsOpenPort()
+    {
+        ProgramRig rig;
+        MainWindow &main = rig.start().main();
+        usePort(main, QStringLiteral("/dev/no-such-serial-port"));
+        main.show();
+        main.open_cClick();
+        QCOMPARE(rig.dialogs.shown.size(), 1);
+        QCOMPARE(rig.dialogs.shown.first().kind, QStringLiteral("error"));
+        QCOMPARE(rig.dialogs.shown.first().text, QStringLiteral("Unable to open com port (win error code: 2)"));
+        QVERIFY(main.ui().open_c->isVisible());
+        QVERIFY(!main.port().isOpen());
+        // The link mode has already become "listen".
+        QCOMPARE(main.link().linkMode, QByteArray("listen"));
+    }
+
+    void portListIncludesPublishedSimulatorsSorted()
+    {
+        QStringList names {QStringLiteral("COM2"), QStringLiteral("com10"), QStringLiteral("COM1"),
+                           QStringLiteral("COM3")};
+        PortList::sortNames(names);
+        QCOMPARE(names, (QStringList {"COM1", "com10", "COM2", "COM3"}));
+
+        ScriptedPeer peer;
+        QDir().mkpath(PortList::simulatorFolder());
+        const QString link = PortList::simulatorFolder() + QStringLiteral("/tst-mainwindow-port");
+        QFile::remove(link);
+        QVERIFY(QFile::link(peer.portPath(), link));
+        QVERIFY(PortList::names().contains(QStringLiteral("tst-mainwindow-port")));
+        QCOMPARE(PortList::devicePath(QStringLiteral("tst-mainwindow-port")), peer.portPath());
+        QFile::remove(link);
+        QVERIFY(!PortList::names().contains(QStringLiteral("tst-mainwindow-port")));
+    }
+
+    void classicControlsFollowTheCardType()
+    {
+        ProgramRig rig;
+        MainWindow &main = rig.start().main();
+        main.ui().cmb_tag_type->setCurrentIndex(2);
+        main.tag_changeClick();
+        QVERIFY(!main.ui().btn_authenticate->isEnabled());
+        QVERIFY(!main.ui().BitBtn1->isEnabled());
+        QVERIFY(!main.ui().cmb_blk->isEnabled());
+        QVERIFY(main.ui().cb_auto->isEnabled());
+        QCOMPARE(rig.settings.readIndex("Tag_Type", 0), 2);
+        // The Ultralight set is appended at its first use, Get_Grid_DataUL first.
+        const QByteArrayList lines = rig.settings.loadLines();
+        QCOMPARE(lines.mid(lines.size() - 4),
+                 (QByteArrayList {"Get_Grid_DataUL", "TRUE,", "AutoUL", "TRUE,"}));
+
+        main.ui().cmb_tag_type->setCurrentIndex(1);
+        main.tag_changeClick();
+        QVERIFY(main.ui().btn_authenticate->isEnabled());
+        QCOMPARE(main.ui().cmb_blka->count(), 256);
+    }
+
+    void helpPageIsBundled()
+    {
+        ProgramRig rig;
+        MainWindow &main = rig.start().main();
+        main.ui().cb_online->setChecked(true);
+        main.cb_onlineClick();
+        QCOMPARE(rig.settings.readFlag("ONLINE", false), true);
+        QVERIFY(main.ui().WebBrowser1->toPlainText().contains(QStringLiteral("MERLOX MIFARE")));
+    }
+
+    void logKeepsLinesUntilCleared()
+    {
+        ProgramRig rig;
+        MainWindow &main = rig.start().main();
+        main.appendLine("first");
+        main.appendLine("TX > FF\t\tlabel");
+        QCOMPARE(main.logLines(), (QByteArrayList {"first", "TX > FF\t\tlabel"}));
+        main.SpeedButton1Click();
+        QVERIFY(main.logLines().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
