@@ -4,8 +4,13 @@
 #include "app/SettingsFile.h"
 #include "app/UserDialogs.h"
 #include "link/ModuleCommands.h"
+#include "files/FileCommands.h"
+#include "files/FileContext.h"
 #include "link/PortList.h"
 #include "tag/KeyPanel.h"
+#include "view/CardGridModel.h"
+#include "view/CardGrids.h"
+#include "view/GridLayout.h"
 #include "tag/TagCommands.h"
 
 #include <QButtonGroup>
@@ -55,6 +60,8 @@ MainWindow::MainWindow(SettingsFile &settings, UserDialogs &dialogs, QWidget *pa
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setInterval(50);
 
+    wireGridsAndFiles();
+
     connect(m_ui.open_c, &QPushButton::clicked, this, &MainWindow::open_cClick);
     connect(m_ui.close_c, &QPushButton::clicked, this, &MainWindow::close_cClick);
     connect(m_ui.cmb_port, &QComboBox::activated, this, &MainWindow::cmb_portChange);
@@ -68,8 +75,7 @@ MainWindow::MainWindow(SettingsFile &settings, UserDialogs &dialogs, QWidget *pa
     connect(&m_port, &ComPort::portFailed, this, &MainWindow::onPortFailed);
 
     // Actions that later parts of the program provide stay visible but disabled.
-    for (QAction *action : {m_ui.openFile, m_ui.saveAs, m_ui.importText, m_ui.exportText, m_ui.readAll,
-                            m_ui.writeAll, m_ui.showAsText, m_ui.asciiHex})
+    for (QAction *action : {m_ui.readAll, m_ui.writeAll})
         action->setEnabled(false);
 
     // An error during creation skips the remaining steps; the window still opens.
@@ -102,18 +108,63 @@ void MainWindow::FormCreate()
     m_port.setPortName(m_ui.cmb_port->currentText());
     m_port.setBaudIndex(m_ui.cmb_baud->currentIndex());
 
-    if (m_ui.cmb_tag_type->currentIndex() == int(CardType::Mifare1K)) {
-        m_keyPanel->EnableCommandControls();
-        m_keyPanel->loadSettings(CardType::Mifare1K);
-    }
-    if (m_ui.cmb_tag_type->currentIndex() == int(CardType::Mifare4K)) {
-        m_keyPanel->EnableCommandControls();
-        m_keyPanel->loadSettings(CardType::Mifare4K);
-    }
-    if (m_ui.cmb_tag_type->currentIndex() == int(CardType::MifareUL)) {
+    const int stored = m_ui.cmb_tag_type->currentIndex();
+    if (stored == int(CardType::Mifare1K))
+        applyCardType(CardType::Mifare1K);
+
+    // Each grid from its last template (or default contents), with the card type box
+    // set to that type for the load; then the stored type again.
+    m_files->loadLastTemplates();
+    selectIndex(m_ui.cmb_tag_type, stored);
+
+    if (stored == int(CardType::Mifare4K) || stored == int(CardType::MifareUL))
+        applyCardType(CardType(stored));
+}
+
+void MainWindow::applyCardType(CardType type)
+{
+    m_grids->showOnly(type);
+    if (type == CardType::MifareUL)
         m_keyPanel->DisableCommandControls();
-        m_keyPanel->loadSettings(CardType::MifareUL);
-    }
+    else
+        m_keyPanel->EnableCommandControls();
+    m_keyPanel->loadSettings(type);
+    m_grids->setGetData(m_ui.cb_getdata->isChecked());
+}
+
+void MainWindow::wireGridsAndFiles()
+{
+    m_grids = new CardGrids;
+    m_grids->setObjectName(QStringLiteral("cardGrids"));
+    m_ui.gridArea->addWidget(m_grids);
+    connect(m_grids, &CardGrids::hintChanged, this, [this](const QString &text) { setStatus(text.toLatin1()); });
+    connect(m_grids, &CardGrids::asciiToggleRequested, m_ui.cb_ascii, &QCheckBox::click);
+    connect(m_ui.cb_ascii, &QCheckBox::toggled, m_grids, &CardGrids::setAsciiView);
+    connect(m_ui.cb_getdata, &QCheckBox::toggled, m_grids, &CardGrids::setGetData);
+
+    FileContext context;
+    context.grid1 = &m_grids->model(CardType::Mifare1K);
+    context.grid4 = &m_grids->model(CardType::Mifare4K);
+    context.gridUL = &m_grids->model(CardType::MifareUL);
+    context.settings = &m_settings;
+    context.dialogs = &m_dialogs;
+    context.cardType = [this] { return cardType(); };
+    context.selectCardType = [this](CardType type) { selectIndex(m_ui.cmb_tag_type, int(type)); };
+    context.runCardTypeChange = [this] { tag_changeClick(); };
+    context.switchAsciiOff = [this] { m_ui.cb_ascii->setChecked(false); };
+    context.applyLayouts = [this] { m_grids->applyLayouts(); };
+    context.fillDefaults = [](CardGridModel &grid) { GridLayout::fillDefaults(grid); };
+    context.appendLog = [this](const QByteArray &entry) { appendLine(entry); };
+    m_files = std::make_unique<FileCommands>(std::move(context));
+
+    const auto guarded = [this](void (FileCommands::*command)()) {
+        return [this, command] { guardAction(m_dialogs, [&] { (m_files.get()->*command)(); }); };
+    };
+    connect(m_ui.openFile, &QAction::triggered, this, guarded(&FileCommands::openFile));
+    connect(m_ui.saveAs, &QAction::triggered, this, guarded(&FileCommands::saveAs));
+    connect(m_ui.importText, &QAction::triggered, this, guarded(&FileCommands::importText));
+    connect(m_ui.exportText, &QAction::triggered, this, guarded(&FileCommands::exportText));
+    connect(m_ui.showAsText, &QAction::triggered, this, guarded(&FileCommands::showDataAsText));
 }
 
 void MainWindow::appendLine(const QByteArray &line)
@@ -199,13 +250,8 @@ void MainWindow::showHelpPage()
 void MainWindow::tag_changeClick()
 {
     guardAction(m_dialogs, [this] {
-        const CardType type = cardType();
         m_settings.writeIndex("Tag_Type", m_ui.cmb_tag_type->currentIndex());
-        if (type == CardType::MifareUL)
-            m_keyPanel->DisableCommandControls();
-        else
-            m_keyPanel->EnableCommandControls();
-        m_keyPanel->loadSettings(type);
+        applyCardType(cardType());
     });
 }
 

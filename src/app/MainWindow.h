@@ -9,8 +9,14 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <memory>
+
+class CardGrids;
+class FileCommands;
 class KeyPanel;
+class ModuleCommands;
 class SettingsFile;
+class TagCommands;
 class UserDialogs;
 
 // The main window (TForm1): the wiring of the controls to the subsystems, the port
@@ -27,6 +33,14 @@ public:
     [[nodiscard]] ComPort &port() { return m_port; }
     [[nodiscard]] ModuleLink &link() { return m_link; }
     [[nodiscard]] KeyPanel &keyPanel() { return *m_keyPanel; }
+    // The three card grids (grid1, grid4, gridUL) with the read strip and ASCII view.
+    [[nodiscard]] CardGrids &grids() { return *m_grids; }
+    // The File menu commands and the start-up template loads.
+    [[nodiscard]] FileCommands &files() { return *m_files; }
+    // Select, halt, seek, authenticate and the receive handler.
+    [[nodiscard]] TagCommands &tagCommands() { return *m_tagCommands; }
+    // The Hardware Commands menu.
+    [[nodiscard]] ModuleCommands &moduleCommands() { return *m_moduleCommands; }
     [[nodiscard]] SettingsFile &settings() { return m_settings; }
     [[nodiscard]] UserDialogs &dialogs() { return m_dialogs; }
     [[nodiscard]] QTimer &timer() { return m_timer1; }
@@ -56,6 +70,9 @@ private:
     // error end them.
     void openPort();
     void showHelpPage();
+    void wireGridsAndFiles();
+    // The Classic controls and the stored settings of a card type, and its grid shown.
+    void applyCardType(CardType type);
     void onPortFailed(const QString &message);
 
     SettingsFile &m_settings;
@@ -64,5 +81,9 @@ private:
     ComPort m_port;
     ModuleLink m_link;
     KeyPanel *m_keyPanel = nullptr;
+    CardGrids *m_grids = nullptr;
+    std::unique_ptr<FileCommands> m_files;
+    TagCommands *m_tagCommands = nullptr;
+    ModuleCommands *m_moduleCommands = nullptr;
     QTimer m_timer1;
 };

@@ -1,5 +1,7 @@
 #include "app/MainWindowUi.h"
 
+#include "app/KeyByteEdit.h"
+
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -154,7 +156,9 @@ void MainWindowUi::setup(QMainWindow *window)
     auto *keyRow = new QHBoxLayout;
     keyRow->setSpacing(1);
     for (int i = 1; i <= 6; ++i) {
-        auto *edit = new QLineEdit(QStringLiteral("5C"));
+        // No length limit: text pasted with the mouse is kept whole (only its first
+        // two characters make the key byte).
+        auto *edit = new KeyByteEdit;
         edit->setObjectName(QStringLiteral("key%1").arg(i));
         edit->setFixedWidth(26);
         keyEdits.append(edit);
@@ -266,8 +270,4 @@ void MainWindowUi::setup(QMainWindow *window)
     sleep = item(hardware, "Sleep1", "Sleep");
     hardware->addSeparator();
     changeBaudRate = item(hardware, "ChangeBaudRate1", "Change Baud Rate");
-
-    PopupMenu1 = new QMenu(window);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    asciiHex = item(PopupMenu1, "ASCIIHEX1", "ASCII / HEX");
 }

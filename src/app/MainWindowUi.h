@@ -8,7 +8,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
+class KeyByteEdit;
 class QMainWindow;
 class QMenu;
 class QPlainTextEdit;
@@ -46,7 +46,7 @@ struct MainWindowUi
     QPushButton *btn_halt = nullptr;
     QGroupBox *rdb_auth = nullptr;
     QButtonGroup *authSource = nullptr; // ids 0..2
-    QList<QLineEdit *> keyEdits;        // key1 .. key6
+    QList<KeyByteEdit *> keyEdits;      // key1 .. key6
     QGroupBox *rdb_type = nullptr;
     QButtonGroup *keyType = nullptr;    // ids 0 (Type A), 1 (Type B)
     QComboBox *cmb_ebn = nullptr;
@@ -78,10 +78,6 @@ struct MainWindowUi
     QAction *readVersion = nullptr;
     QAction *sleep = nullptr;
     QAction *changeBaudRate = nullptr;
-
-    // Grid pop-up menu (PopupMenu1) and its one item
-    QMenu *PopupMenu1 = nullptr;
-    QAction *asciiHex = nullptr;
 
     void setup(QMainWindow *window);
 };

@@ -2,6 +2,9 @@
 
 #include <memory>
 
+class AccessEditor;
+class BaudRateWindow;
+class LockBytesEditor;
 class KeyStoreWindow;
 class MainWindow;
 class SettingsFile;
@@ -18,9 +21,15 @@ public:
     ~ProgramWindows();
 
     [[nodiscard]] MainWindow &main() { return *m_main; }
+    [[nodiscard]] AccessEditor &accessEditor() { return *m_accessEditor; }
     [[nodiscard]] KeyStoreWindow &keyStore() { return *m_keyStore; }
+    [[nodiscard]] BaudRateWindow &baudRate() { return *m_baudRate; }
+    [[nodiscard]] LockBytesEditor &lockEditor() { return *m_lockEditor; }
 
 private:
     std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<AccessEditor> m_accessEditor;
     std::unique_ptr<KeyStoreWindow> m_keyStore;
+    std::unique_ptr<BaudRateWindow> m_baudRate;
+    std::unique_ptr<LockBytesEditor> m_lockEditor;
 };

@@ -86,7 +86,7 @@ private Q_SLOTS:
         QCOMPARE(menuTexts(top.at(2)->menu()->actions().at(6)->menu()),
                  (QStringList {"(00) Output2 OFF Output1 OFF", "(01) Output2 OFF Output 1 ON",
                                "(10) Output2 ON Output1 OFF", "(11) Output 2 ON Output 1 ON"}));
-        QCOMPARE(menuTexts(main.ui().PopupMenu1), QStringList {"ASCII / HEX"});
+        QCOMPARE(menuTexts(main.findChild<QMenu *>(QStringLiteral("PopupMenu1"))), QStringList {"ASCII / HEX"});
     }
 
     void portButtonsSwapInOnePlace()
