@@ -24,11 +24,20 @@ void drawCaption(QPainter *painter, const QRect &rect, const QString &text)
     painter->drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
 }
 
-// Text whose top-left corner is at origin (no margin), clipped to the cell.
-void drawCornerText(QPainter *painter, const QPoint &origin, const QRect &clip, const QString &text)
+// Text whose top-left corner is at origin (no margin), cut at the cell's edges.
+void drawCornerText(QPainter *painter, const QPoint &origin, const QRect &cell, const QString &text)
 {
-    const QRect box(origin, clip.bottomRight());
-    painter->drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    const QRect box(origin, cell.bottomRight());
+    constexpr int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
+    // Clipping costs, and nearly every cell text fits, so clip only when needed.
+    if (painter->fontMetrics().horizontalAdvance(text) <= box.width()) {
+        painter->drawText(box, flags, text);
+        return;
+    }
+    painter->save();
+    painter->setClipRect(box, Qt::IntersectClip);
+    painter->drawText(box, flags, text);
+    painter->restore();
 }
 
 } // namespace
@@ -44,15 +53,13 @@ GridDelegate::GridDelegate(CardType type, ReadStrip &strip, QObject *parent)
 
 QFont GridDelegate::gridFont()
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(8);
+    static const QFont font(QStringLiteral("Arial"), 8);
     return font;
 }
 
 QFont GridDelegate::stripFont()
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(7);
+    static const QFont font(QStringLiteral("Arial"), 7);
     return font;
 }
 
@@ -68,10 +75,12 @@ void GridDelegate::paintPlainCell(QPainter *painter, const QStyleOptionViewItem 
     const QPalette &palette = option.palette;
     painter->fillRect(cell, selected ? palette.color(QPalette::Highlight) : kWhite);
 
-    const QWidget *widget = option.widget;
-    const QStyle *style = widget ? widget->style() : QApplication::style();
-    const auto gridColor = QColor::fromRgba(QRgb(style->styleHint(QStyle::SH_Table_GridLineColor, &option, widget)));
-    painter->setPen(gridColor);
+    if (!m_gridColor.isValid()) {
+        const QWidget *widget = option.widget;
+        const QStyle *style = widget ? widget->style() : QApplication::style();
+        m_gridColor = QColor::fromRgba(QRgb(style->styleHint(QStyle::SH_Table_GridLineColor, &option, widget)));
+    }
+    painter->setPen(m_gridColor);
     const int r = cell.left() + cell.width();
     const int b = cell.top() + cell.height();
     painter->drawLine(r, cell.top(), r, b);
@@ -99,7 +108,8 @@ void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->setFont(gridFont());
+    if (painter->font() != gridFont())
+        painter->setFont(gridFont());
     paintPlainCell(painter, option, cell, text);
 
     if (m_strip.paintCell(m_type, index.row())) {

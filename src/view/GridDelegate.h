@@ -31,4 +31,5 @@ private:
 
     CardType m_type;
     ReadStrip &m_strip;
+    mutable QColor m_gridColor; // the style's grid line colour, looked up on first paint
 };

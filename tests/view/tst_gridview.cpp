@@ -1,0 +1,213 @@
+#include "view/CardGridModel.h"
+#include "view/CardGridView.h"
+#include "view/CardGrids.h"
+#include "view/GridLayout.h"
+
+#include <QHeaderView>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+// The grid widgets: keys and clicks routed to the editing rules, the signals the main
+// window listens to, and the container's view switching.
+class TestGridView : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void widgetsAndSizes();
+    void typingThroughTheView();
+    void discardedKeysDoNotMove();
+    void navigationNormalizes();
+    void clicksAndDoubleClicks();
+    void asciiViewOverAllGrids();
+    void layoutsAndVisibility();
+    void popupMenu();
+
+private:
+    CardGrids *m_grids = nullptr;
+};
+
+namespace {
+
+void typeText(QWidget *widget, const QString &text)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(widget, &press);
+}
+
+QPoint centre(CardGridView &view, int column, int row)
+{
+    return view.visualRect(view.grid().index(row, column)).center();
+}
+
+} // namespace
+
+void TestGridView::init()
+{
+    m_grids = new CardGrids;
+    m_grids->resize(817, 382);
+    m_grids->applyLayouts();
+    for (CardType type : {CardType::Mifare1K, CardType::Mifare4K, CardType::MifareUL})
+        GridLayout::fillDefaults(m_grids->model(type));
+    m_grids->showOnly(CardType::Mifare1K);
+    m_grids->show();
+}
+
+void TestGridView::cleanup()
+{
+    delete m_grids;
+    m_grids = nullptr;
+}
+
+void TestGridView::widgetsAndSizes()
+{
+    QCOMPARE(m_grids->view(CardType::Mifare1K).objectName(), QStringLiteral("grid1"));
+    QCOMPARE(m_grids->view(CardType::Mifare4K).objectName(), QStringLiteral("grid4"));
+    QCOMPARE(m_grids->view(CardType::MifareUL).objectName(), QStringLiteral("gridUL"));
+    CardGridView &grid4 = m_grids->view(CardType::Mifare4K);
+    QVERIFY(!grid4.horizontalHeader()->isVisible());
+    QVERIFY(!grid4.verticalHeader()->isVisible());
+    // Each section holds the cell and its grid line.
+    QCOMPARE(grid4.columnWidth(1), 44 + 1);
+    QCOMPARE(grid4.columnWidth(20), 5 + 1);
+    QCOMPARE(grid4.rowHeight(257), 20 + 1);
+    QCOMPARE(m_grids->view(CardType::MifareUL).columnWidth(0), 45 + 1);
+    QCOMPARE(grid4.font().family(), QStringLiteral("Arial"));
+    QCOMPARE(grid4.font().pointSize(), 8);
+}
+
+void TestGridView::typingThroughTheView()
+{
+    CardGridView &view = m_grids->view(CardType::Mifare1K);
+    view.setFocus();
+    view.selectCell({2, 3});
+    QTest::keyClicks(&view, QStringLiteral("1f20"));
+    QCOMPARE(view.grid().cell(2, 3), QByteArray("1F"));
+    QCOMPARE(view.grid().cell(3, 3), QByteArray("20"));
+    QCOMPARE(view.currentIndex(), view.grid().index(3, 4));
+    QCOMPARE(view.currentCell(), (CellPos{4, 3}));
+
+    view.selectCell({23, 3});
+    QTest::keyClicks(&view, QStringLiteral("12c"));
+    QTest::keyClick(&view, Qt::Key_Return);
+    QCOMPARE(view.grid().cell(23, 3), QByteArray("0000012C"));
+    QCOMPARE(view.currentIndex(), view.grid().index(3, 25));
+
+    // A character that is no single byte is dropped, not stored as '?'.
+    m_grids->setAsciiView(true);
+    view.selectCell({2, 4});
+    typeText(&view, QStringLiteral("\u20ac"));
+    QCOMPARE(view.grid().cell(2, 4), QByteArray());
+    typeText(&view, QStringLiteral("\u00e9"));
+    QCOMPARE(view.grid().cell(2, 4), QByteArray("\xe9"));
+    m_grids->setAsciiView(false);
+    QCOMPARE(view.grid().cell(2, 4), QByteArray("E9"));
+}
+
+void TestGridView::discardedKeysDoNotMove()
+{
+    CardGridView &view = m_grids->view(CardType::Mifare1K);
+    for (const CellPos cell : {CellPos{0, 3}, CellPos{18, 3}, CellPos{2, 2}, CellPos{3, 1}}) {
+        view.selectCell(cell);
+        const QByteArray before = view.grid().cell(cell.column, cell.row);
+        // "3" and "D" would otherwise start the table's search for a cell text.
+        QTest::keyClicks(&view, QStringLiteral("3D"));
+        QCOMPARE(view.currentCell(), cell);
+        QCOMPARE(view.currentIndex(), view.grid().index(cell.row, cell.column));
+        QCOMPARE(view.grid().cell(cell.column, cell.row), before);
+    }
+}
+
+void TestGridView::navigationNormalizes()
+{
+    CardGridView &view = m_grids->view(CardType::Mifare4K);
+    m_grids->showOnly(CardType::Mifare4K);
+    view.setFocus();
+    view.selectCell({2, 3});
+    view.grid().setCell(2, 3, "b");
+    view.grid().setCell(29, 200, "7");
+    QTest::keyClick(&view, Qt::Key_Right);
+    QCOMPARE(view.currentCell(), (CellPos{3, 3}));
+    QCOMPARE(view.grid().cell(2, 3), QByteArray("0B"));
+    QCOMPARE(view.grid().cell(29, 200), QByteArray("00000007"));
+}
+
+void TestGridView::clicksAndDoubleClicks()
+{
+    QSignalSpy hints(m_grids, &CardGrids::hintChanged);
+    QSignalSpy doubles(m_grids, &CardGrids::cellDoubleClicked);
+    CardGridView &grid1 = m_grids->view(CardType::Mifare1K);
+    QTest::mouseClick(grid1.viewport(), Qt::LeftButton, {}, centre(grid1, 21, 3));
+    QCOMPARE(hints.size(), 1);
+    QCOMPARE(hints.last().at(0).toString(), QStringLiteral("Double Click to Read from selected block"));
+    QTest::mouseClick(grid1.viewport(), Qt::LeftButton, {}, centre(grid1, 18, 5));
+    QCOMPARE(hints.last().at(0).toString(), QString()); // "Set Keys" clears the status bar
+
+    m_grids->showOnly(CardType::MifareUL);
+    CardGridView &gridUL = m_grids->view(CardType::MifareUL);
+    QTest::mouseClick(gridUL.viewport(), Qt::LeftButton, {}, centre(gridUL, 5, 4));
+    QCOMPARE(hints.last().at(0).toString(), QStringLiteral("Double Click to open lock configuration window"));
+    QTest::mouseDClick(gridUL.viewport(), Qt::LeftButton, {}, centre(gridUL, 9, 6));
+    QCOMPARE(doubles.size(), 1);
+    QCOMPARE(doubles.last().at(0).value<CardType>(), CardType::MifareUL);
+    QCOMPARE(doubles.last().at(1).toInt(), 9);
+    QCOMPARE(doubles.last().at(2).toInt(), 6);
+}
+
+void TestGridView::asciiViewOverAllGrids()
+{
+    m_grids->model(CardType::Mifare1K).setCell(2, 3, "41");
+    m_grids->model(CardType::Mifare4K).setCell(2, 256, "0a");
+    m_grids->model(CardType::MifareUL).setCell(1, 6, "FF");
+    m_grids->setAsciiView(true);
+    m_grids->setAsciiView(true); // a second "on" must not convert the characters again
+    QCOMPARE(m_grids->model(CardType::Mifare1K).cell(2, 3), QByteArray("A"));
+    QCOMPARE(m_grids->model(CardType::Mifare4K).cell(2, 256), QByteArray("\n"));
+    QCOMPARE(m_grids->model(CardType::MifareUL).cell(1, 6), QByteArray("\xff"));
+    QVERIFY(m_grids->view(CardType::MifareUL).editor().asciiView());
+    m_grids->setAsciiView(false);
+    m_grids->setAsciiView(false);
+    QCOMPARE(m_grids->model(CardType::Mifare1K).cell(2, 3), QByteArray("41"));
+    QCOMPARE(m_grids->model(CardType::Mifare4K).cell(2, 256), QByteArray("0A"));
+    QCOMPARE(m_grids->model(CardType::MifareUL).cell(1, 6), QByteArray("FF"));
+}
+
+void TestGridView::layoutsAndVisibility()
+{
+    m_grids->model(CardType::Mifare4K).setCell(5, 200, "AB");
+    m_grids->showOnly(CardType::Mifare4K);
+    QVERIFY(m_grids->view(CardType::Mifare4K).isVisible());
+    QVERIFY(!m_grids->view(CardType::Mifare1K).isVisible());
+    QVERIFY(!m_grids->view(CardType::MifareUL).isVisible());
+    m_grids->showOnly(CardType::Mifare1K);
+    m_grids->applyLayouts();
+    m_grids->showOnly(CardType::Mifare4K);
+    QCOMPARE(m_grids->model(CardType::Mifare4K).cell(5, 200), QByteArray("AB"));
+    QCOMPARE(m_grids->shownType(), CardType::Mifare4K);
+
+    m_grids->setGetData(false);
+    m_grids->setLastReadText(" 00");
+    m_grids->showReadStrip(CardType::Mifare4K, 40);
+    QCOMPARE(m_grids->readStrip().lastReadFlag(), QByteArray("ok"));
+    QCOMPARE(m_grids->readStrip().lastReadRow(), 40);
+    QVERIFY(!m_grids->readStrip().getData());
+}
+
+void TestGridView::popupMenu()
+{
+    auto *menu = m_grids->findChild<QMenu *>(QStringLiteral("PopupMenu1"));
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().size(), 1);
+    QCOMPARE(menu->actions().at(0)->text(), QStringLiteral("ASCII / HEX"));
+    QSignalSpy toggles(m_grids, &CardGrids::asciiToggleRequested);
+    menu->actions().at(0)->trigger();
+    QCOMPARE(toggles.size(), 1);
+    QVERIFY(!m_grids->asciiView()); // the owner of "Grid as ASCII" decides
+    QCOMPARE(m_grids->view(CardType::Mifare1K).contextMenuPolicy(), Qt::CustomContextMenu);
+}
+
+QTEST_MAIN(TestGridView)
+#include "tst_gridview.moc"
