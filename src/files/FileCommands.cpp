@@ -2,6 +2,7 @@
 
 #include "app/SettingsFile.h"
 #include "app/UserDialogs.h"
+#include "files/DumpFormat.h"
 #include "files/GridImage.h"
 #include "files/TemplateReader.h"
 #include "files/TemplateWriter.h"
@@ -29,9 +30,9 @@ FileCommands::FileCommands(FileContext context)
 {
 }
 
-QStringList FileCommands::templateFilters()
+QStringList FileCommands::cardImageFilters()
 {
-    return {QStringLiteral("*.mtp")};
+    return DumpFormats::filters();
 }
 
 QStringList FileCommands::textFilters()
@@ -72,34 +73,70 @@ bool FileCommands::writeFile(const QString &name, const QByteArray &data)
     return false;
 }
 
-QString FileCommands::askSaveName(const QStringList &filters, const QByteArray &extension, QString *selectedFilter)
+QString FileCommands::withExtension(const QString &name, const QByteArray &extension)
 {
-    QString name = m_context.dialogs->saveFileName(filters, selectedFilter);
-    if (name.isEmpty())
-        return {};
     // A case-sensitive substring test: "card.MTP" becomes "card.MTP.mtp", "old.mtp.bak" stays.
-    if (!name.contains(QLatin1String(extension)))
-        name += QLatin1String(extension);
-    if (QFileInfo::exists(name) && !m_context.dialogs->askYesNo(OverwriteCaption, OverwriteQuestion))
-        return {};
-    return name;
+    return name.contains(QLatin1String(extension)) ? name : name + QLatin1String(extension);
+}
+
+bool FileCommands::confirmOverwrite(const QString &name)
+{
+    return !QFileInfo::exists(name) || m_context.dialogs->askYesNo(OverwriteCaption, OverwriteQuestion);
 }
 
 void FileCommands::saveAs()
 {
     const CardType type = m_context.cardType();
-    // Templates hold hexadecimal cells; this takes effect even if the dialog is cancelled.
+    // Files hold hexadecimal cells; this takes effect even if the dialog is cancelled.
     m_context.switchAsciiOff();
-    const QByteArray data = TemplateWriter::write(gridOf(type));
-    const QString name = askSaveName(templateFilters(), ".mtp");
-    if (name.isEmpty() || !writeFile(name, data))
+    QString filter;
+    QString name = m_context.dialogs->saveFileName(cardImageFilters(), &filter);
+    if (name.isEmpty())
         return;
-    m_context.settings->writeLastFile(type, name);
+    const DumpFormat format = DumpFormats::ofFilter(filter);
+    if (format == DumpFormat::Template) {
+        name = withExtension(name, ".mtp");
+        if (!confirmOverwrite(name) || !writeFile(name, TemplateWriter::write(gridOf(type))))
+            return;
+        m_context.settings->writeLastFile(type, name);
+        return;
+    }
+
+    // Dump formats: any name without an extension gets the format's.
+    if (QFileInfo(name).suffix().isEmpty())
+        name += DumpFormats::extension(format);
+    const std::optional<QByteArray> data = dumpOfGrid(type, format, name);
+    if (!data || !confirmOverwrite(name))
+        return;
+    (void)writeFile(name, *data);
+}
+
+std::optional<QByteArray> FileCommands::dumpOfGrid(CardType type, DumpFormat format, const QString &name)
+{
+    auto refuse = [&](const QString &why) {
+        m_context.dialogs->showMessage(QStringLiteral("Cannot save %1 as a %2: %3").arg(name, DumpFormats::describe(format), why));
+        return std::nullopt;
+    };
+    if (!DumpFormats::supports(format, type))
+        return refuse(QStringLiteral("the format holds Mifare Classic cards only."));
+    QString problem;
+    const std::optional<CardImage> image = GridImage::fromGrid(gridOf(type), &problem);
+    if (!image)
+        return refuse(problem);
+    const int unknown = image->firstUnknown();
+    if (unknown >= 0 && !DumpFormats::storesUnknown(format)) {
+        return refuse(QStringLiteral("the grid's %1 is empty, and the format has no place for unknown bytes. Read "
+                                     "the card or fill in the empty cells first, or save as %2 or %3.")
+                          .arg(GridImage::describeByte(type, unknown), DumpFormats::extension(DumpFormat::Mct),
+                               DumpFormats::extension(DumpFormat::Nfc)));
+    }
+    return DumpFormats::write(format, *image);
 }
 
 void FileCommands::openFile()
 {
-    const QString name = m_context.dialogs->openFileName(templateFilters());
+    QString filter;
+    const QString name = m_context.dialogs->openFileName(cardImageFilters(), &filter);
     if (name.isEmpty())
         return;
     QByteArray data;
@@ -107,6 +144,11 @@ void FileCommands::openFile()
         return;
     if (data.isEmpty()) {
         m_context.dialogs->showMessage(QStringLiteral("The file %1 is empty; nothing was loaded.").arg(name));
+        return;
+    }
+    const DumpFormat format = DumpFormats::detect(name, data, filter);
+    if (format != DumpFormat::Template) {
+        openDump(name, data, format);
         return;
     }
     const QByteArrayList lines = TextLines::split(data);
@@ -117,6 +159,31 @@ void FileCommands::openFile()
     m_context.runCardTypeChange();
     m_context.applyLayouts();
     loadTemplateData(name, data);
+}
+
+void FileCommands::openDump(const QString &name, const QByteArray &data, DumpFormat format)
+{
+    QString problem;
+    const std::optional<CardImage> image = DumpFormats::read(format, data, &problem);
+    if (!image) {
+        m_context.dialogs->showMessage(
+            QStringLiteral("Cannot open %1 as a %2: %3.").arg(name, DumpFormats::describe(format), problem));
+        return;
+    }
+    // Dumps name their card type as templates do: switch to it, then fill its grid,
+    // block 0 included. Unknown bytes leave their cells alone.
+    m_context.switchAsciiOff();
+    m_context.selectCardType(image->type());
+    m_context.runCardTypeChange();
+    m_context.applyLayouts();
+    GridImage::toGrid(*image, gridOf(image->type()));
+    if (const int unknown = image->unknownCount(); unknown > 0) {
+        m_context.dialogs->showMessage(QStringLiteral("%1 of the %2 bytes in %3 were unknown; their cells keep their "
+                                                      "previous contents.")
+                                           .arg(unknown)
+                                           .arg(image->size())
+                                           .arg(name));
+    }
 }
 
 void FileCommands::LoadTemplate(const QString &name)
@@ -182,9 +249,12 @@ void FileCommands::exportText()
 {
     m_context.switchAsciiOff();
     const QByteArray text = TextArea::gridText(gridOf(m_context.cardType()), TextArea::Use::Export);
-    const QString name = askSaveName(textFilters(), ".txt");
+    QString name = m_context.dialogs->saveFileName(textFilters());
+    if (name.isEmpty())
+        return;
+    name = withExtension(name, ".txt");
     const QByteArray data = text + "\r\n";
-    if (name.isEmpty() || !writeFile(name, data))
+    if (!confirmOverwrite(name) || !writeFile(name, data))
         return;
     m_context.appendLog(">>>>>>Exported text to " + name.toLocal8Bit() + ">>>>>");
     m_context.appendLog(data);

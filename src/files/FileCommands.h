@@ -1,10 +1,13 @@
 #pragma once
 
+#include "files/DumpFormat.h"
 #include "files/FileContext.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // The card image file commands of the main window's menus. Each runs one whole user
 // action through the dialogs of the context. Settings errors propagate (SettingsError);
@@ -14,7 +17,8 @@ class FileCommands
 public:
     explicit FileCommands(FileContext context);
 
-    [[nodiscard]] static QStringList templateFilters();
+    // "*.mtp" and the template filter first, then the dump formats.
+    [[nodiscard]] static QStringList cardImageFilters();
     [[nodiscard]] static QStringList textFilters();
 
 public: // menu items
@@ -40,9 +44,13 @@ public: // start-up
 private:
     [[nodiscard]] CardGridModel &gridOf(CardType type) const;
     void loadTemplateData(const QString &name, const QByteArray &data);
-    // Asks for a save file name; empty when cancelled or when overwriting was declined.
-    [[nodiscard]] QString askSaveName(const QStringList &filters, const QByteArray &extension,
-                                      QString *selectedFilter = nullptr);
+    void openDump(const QString &name, const QByteArray &data, DumpFormat format);
+    // The grid in a dump format; nothing (and a message) when it cannot be written.
+    [[nodiscard]] std::optional<QByteArray> dumpOfGrid(CardType type, DumpFormat format, const QString &name);
+    // Appends extension unless the name contains it anywhere (case-sensitive).
+    [[nodiscard]] static QString withExtension(const QString &name, const QByteArray &extension);
+    // True when the file does not exist or the user agrees to replace it.
+    [[nodiscard]] bool confirmOverwrite(const QString &name);
     // Reads the whole file; on failure tells the user and returns false.
     [[nodiscard]] bool readFile(const QString &name, QByteArray *data);
     // Replaces the file atomically; on failure tells the user and returns false.

@@ -120,7 +120,7 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(bench.path(saved)));
         QCOMPARE(QDir(bench.dir.path()).entryList({QStringLiteral("*mtp*")}, QDir::Files).size(), 1);
         QCOMPARE(bench.settings.readLastFile(CardType::Mifare1K), bench.path(saved));
-        QCOMPARE(bench.dialogs.shown.first().text, QStringLiteral("*.mtp"));
+        QVERIFY(bench.dialogs.shown.first().text.startsWith(QStringLiteral("*.mtp;;")));
     }
 
     void cancelledSaveStillSwitchesTheAsciiViewOff()

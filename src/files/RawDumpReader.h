@@ -1,0 +1,17 @@
+#pragma once
+
+#include "files/CardImage.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// Raw binary dumps (.bin, .mfd, .dump): the card's bytes in block order. The size
+// names the card: 1024 bytes Mifare 1K, 4096 Mifare 4K, 64 Mifare UL.
+namespace RawDumpReader {
+
+// The image, or nothing with problem set.
+[[nodiscard]] std::optional<CardImage> read(const QByteArray &data, QString *problem);
+
+} // namespace RawDumpReader

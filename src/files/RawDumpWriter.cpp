@@ -1,0 +1,10 @@
+#include "files/RawDumpWriter.h"
+
+namespace RawDumpWriter {
+
+QByteArray write(const CardImage &image)
+{
+    return image.bytes();
+}
+
+} // namespace RawDumpWriter
