@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -250,6 +251,23 @@ private Q_SLOTS:
         open(CardType::Mifare1K, 7);
         clickOk();
         QCOMPARE(rowText(*m_grid1, 7).mid(18, 8), accessText(0, 5, 0, 3));
+    }
+
+    // Top to bottom the buttons follow the table rows, k = 0, 2, 4, 6, 1, 3, 5, 7; the
+    // trailer rows in which Key B is readable (k = 0, 2, 1) are silver.
+    void buttonsInDisplayOrder()
+    {
+        for (int group = 0; group < 4; ++group) {
+            QList<QRadioButton *> buttons = child(QStringLiteral("table%1").arg(group))->parentWidget()->findChildren<QRadioButton *>();
+            std::sort(buttons.begin(), buttons.end(), [](QWidget *a, QWidget *b) { return a->y() < b->y(); });
+            QStringList names;
+            for (QWidget *button : buttons)
+                names << button->objectName().right(1);
+            QCOMPARE(names.join(QString()), QStringLiteral("02461357"));
+        }
+        auto *trailer = child<QTableWidget>(QStringLiteral("table3"));
+        for (int row = 0; row < 8; ++row)
+            QCOMPARE(trailer->item(2 + row, 5)->background().color() == QColor(192, 192, 192), row == 0 || row == 1 || row == 4);
     }
 
     void byteEditsFollowTheHexRules()
