@@ -29,15 +29,15 @@ struct FormatInfo {
 const QList<FormatInfo> &formats()
 {
     static const QList<FormatInfo> list = {
-        {DumpFormat::Template, QStringLiteral("*.mtp"), {QStringLiteral(".mtp")}, QStringLiteral("template")},
+        {DumpFormat::Template, QStringLiteral("*.mtp"), {QStringLiteral(".mtp")}, QStringLiteral("a template")},
         {DumpFormat::Raw, QStringLiteral("Raw binary dump (*.bin *.mfd *.dump)"),
-         {QStringLiteral(".bin"), QStringLiteral(".mfd"), QStringLiteral(".dump")}, QStringLiteral("raw binary dump")},
-        {DumpFormat::Eml, QStringLiteral("Text hex dump (*.eml)"), {QStringLiteral(".eml")}, QStringLiteral("text hex dump")},
-        {DumpFormat::Json, QStringLiteral("JSON dump (*.json)"), {QStringLiteral(".json")}, QStringLiteral("JSON dump")},
+         {QStringLiteral(".bin"), QStringLiteral(".mfd"), QStringLiteral(".dump")}, QStringLiteral("a raw binary dump")},
+        {DumpFormat::Eml, QStringLiteral("Text hex dump (*.eml)"), {QStringLiteral(".eml")}, QStringLiteral("a text hex dump")},
+        {DumpFormat::Json, QStringLiteral("JSON dump (*.json)"), {QStringLiteral(".json")}, QStringLiteral("a JSON dump")},
         {DumpFormat::Mct, QStringLiteral("Sector text dump (*.mct)"), {QStringLiteral(".mct")},
-         QStringLiteral("sector text dump")},
+         QStringLiteral("a sector text dump")},
         {DumpFormat::Nfc, QStringLiteral("NFC device file (*.nfc)"), {QStringLiteral(".nfc")},
-         QStringLiteral("NFC device file")},
+         QStringLiteral("an NFC device file")},
     };
     return list;
 }

@@ -20,7 +20,7 @@ namespace DumpFormats {
 [[nodiscard]] DumpFormat ofFilter(const QString &filter);
 // The extension added to a name that has none (".bin", ".json", ...).
 [[nodiscard]] QString extension(DumpFormat format);
-// How messages name the format ("sector text dump (.mct)").
+// How messages name the format ("a sector text dump (.mct)").
 [[nodiscard]] QString describe(DumpFormat format);
 
 // The format of a file being opened: a name containing ".mtp" is a template; then a

@@ -21,6 +21,8 @@ namespace {
 const QString OverwriteCaption = QStringLiteral("WARNING");
 const QString OverwriteQuestion = QStringLiteral("Do you want to overwrite existing file?");
 
+constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
+
 constexpr CardType AllTypes[] = {CardType::Mifare1K, CardType::Mifare4K, CardType::MifareUL};
 
 } // namespace
@@ -53,6 +55,15 @@ CardGridModel &FileCommands::gridOf(CardType type) const
 bool FileCommands::readFile(const QString &name, QByteArray *data)
 {
     QFile file(name);
+    // The largest card image, a 4K template, is about 13 KB: anything this big was
+    // picked by mistake and is not read into memory.
+    if (file.size() > MaxFileSize) {
+        m_context.dialogs->showMessage(
+            QStringLiteral("The file %1 is too large (%2 bytes) to be a card image or a text for a card.")
+                .arg(name)
+                .arg(file.size()));
+        return false;
+    }
     if (file.open(QIODevice::ReadOnly)) {
         *data = file.readAll();
         if (file.error() == QFileDevice::NoError)
@@ -114,7 +125,7 @@ void FileCommands::saveAs()
 std::optional<QByteArray> FileCommands::dumpOfGrid(CardType type, DumpFormat format, const QString &name)
 {
     auto refuse = [&](const QString &why) {
-        m_context.dialogs->showMessage(QStringLiteral("Cannot save %1 as a %2: %3").arg(name, DumpFormats::describe(format), why));
+        m_context.dialogs->showMessage(QStringLiteral("Cannot save %1 as %2: %3").arg(name, DumpFormats::describe(format), why));
         return std::nullopt;
     };
     if (!DumpFormats::supports(format, type))
@@ -167,7 +178,7 @@ void FileCommands::openDump(const QString &name, const QByteArray &data, DumpFor
     const std::optional<CardImage> image = DumpFormats::read(format, data, &problem);
     if (!image) {
         m_context.dialogs->showMessage(
-            QStringLiteral("Cannot open %1 as a %2: %3.").arg(name, DumpFormats::describe(format), problem));
+            QStringLiteral("Cannot open %1 as %2: %3.").arg(name, DumpFormats::describe(format), problem));
         return;
     }
     // Dumps name their card type as templates do: switch to it, then fill its grid,

@@ -55,11 +55,9 @@ private Q_SLOTS:
         QTest::addColumn<CardType>("type");
         QTest::addColumn<QString>("file");
         QTest::newRow("bin 1K") << DumpFormat::Raw << CardType::Mifare1K << QStringLiteral("card.bin");
-        QTest::newRow("eml 4K") << DumpFormat::Eml << CardType::Mifare4K << QStringLiteral("card.eml");
         QTest::newRow("json UL") << DumpFormat::Json << CardType::MifareUL << QStringLiteral("card.json");
         QTest::newRow("mct 4K") << DumpFormat::Mct << CardType::Mifare4K << QStringLiteral("card.mct");
         QTest::newRow("nfc UL") << DumpFormat::Nfc << CardType::MifareUL << QStringLiteral("card.nfc");
-        QTest::newRow("nfc 1K") << DumpFormat::Nfc << CardType::Mifare1K << QStringLiteral("card.nfc");
     }
     void savedDumpsOpenToTheSameCells()
     {

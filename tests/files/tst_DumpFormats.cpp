@@ -119,11 +119,6 @@ private Q_SLOTS:
         for (const QByteArray &line : eml)
             QCOMPARE(line.size(), emlLineLength);
 
-        const QJsonObject json = QJsonDocument::fromJson(DumpFormats::write(DumpFormat::Json, image)).object();
-        QCOMPARE(json.value(QLatin1String("blocks")).toObject().size(), emlLines);
-        QCOMPARE(json.value(QLatin1String("FileType")).toString(),
-                 type == CardType::MifareUL ? QStringLiteral("mfu") : QStringLiteral("mfc v2"));
-        QCOMPARE(json.value(QLatin1String("Created")).toString(), QStringLiteral("MERLOX MIFARE"));
     }
 
     void jsonAndNfcTakeTheCardIdentityFromBlock0()
@@ -144,20 +139,6 @@ private Q_SLOTS:
         QCOMPARE(nfc.first(), QByteArray("Filetype: Flipper NFC device"));
     }
 
-    void realDumpSurvivesJsonAndMct()
-    {
-        const QByteArray raw = sample1K();
-        QCOMPARE(raw.size(), 1024);
-        const std::optional<CardImage> image = read(DumpFormat::Raw, raw);
-        QVERIFY(image);
-        QCOMPARE(image->type(), CardType::Mifare1K);
-        for (DumpFormat format : {DumpFormat::Json, DumpFormat::Mct, DumpFormat::Nfc, DumpFormat::Eml}) {
-            const std::optional<CardImage> back = read(format, DumpFormats::write(format, *image));
-            QVERIFY(back);
-            QCOMPARE(DumpFormats::write(DumpFormat::Raw, *back), raw);
-        }
-    }
-
     void unknownBytesAreWrittenAndReadAsUnknown()
     {
         CardImage image = pattern(CardType::Mifare4K, 9);
@@ -166,7 +147,7 @@ private Q_SLOTS:
         for (int i = 128 * 16; i < 144 * 16; ++i) // all of sector 32
             image.setUnknown(i);
         const QByteArray mct = MctDumpWriter::write(image);
-        QVERIFY(mct.contains("\n------------" + DumpText_hex(image, 3 * 16 + 6, 10) + "\n"));
+        QVERIFY(mct.contains("\n------------" + image.block(3).mid(6).toHex().toUpper() + "\n"));
         QVERIFY(!mct.contains("+Sector: 32\n"));
         QVERIFY(mct.contains("+Sector: 33\n"));
         for (DumpFormat format : {DumpFormat::Mct, DumpFormat::Nfc}) {
@@ -234,7 +215,6 @@ private Q_SLOTS:
         QTest::newRow("bin Mini") << DumpFormat::Raw << QByteArray(320, '\0') << QStringLiteral("Mini");
         QTest::newRow("bin 2K") << DumpFormat::Raw << QByteArray(2048, '\0') << QStringLiteral("2K");
         QTest::newRow("bin odd size") << DumpFormat::Raw << QByteArray(1023, '\0') << QStringLiteral("1023 bytes");
-        QTest::newRow("bin empty") << DumpFormat::Raw << QByteArray() << QStringLiteral("0 bytes");
 
         QByteArray eml63;
         for (int i = 0; i < 63; ++i)
@@ -246,15 +226,10 @@ private Q_SLOTS:
                                            << QStringLiteral("line 2: expected 32");
         QTest::newRow("eml too many") << DumpFormat::Eml << QByteArray(8, '0').append('\n').repeated(17)
                                       << QStringLiteral("line 17: more than 16 pages");
-        QTest::newRow("eml nothing") << DumpFormat::Eml << QByteArray("# only a comment\n")
-                                     << QStringLiteral("0 blocks");
 
         QTest::newRow("json syntax") << DumpFormat::Json << QByteArray("{\"blocks\": {") << QStringLiteral("not valid JSON");
-        QTest::newRow("json array") << DumpFormat::Json << QByteArray("[]") << QStringLiteral("JSON object");
         QTest::newRow("json file type") << DumpFormat::Json << QByteArray("{\"FileType\": \"iclass\", \"blocks\": {}}")
                                         << QStringLiteral("iclass");
-        QTest::newRow("json no blocks") << DumpFormat::Json << QByteArray("{\"FileType\": \"mfc v2\"}")
-                                        << QStringLiteral("\"blocks\"");
         QTest::newRow("json block 256")
             << DumpFormat::Json << QByteArray("{\"blocks\": {\"256\": \"00112233445566778899AABBCCDDEEFF\"}}")
             << QStringLiteral("block \"256\"");
@@ -263,26 +238,20 @@ private Q_SLOTS:
             << QStringLiteral("block \"01\"");
         QTest::newRow("json short block") << DumpFormat::Json << QByteArray("{\"blocks\": {\"1\": \"0011\"}}")
                                           << QStringLiteral("block 1: expected 32");
-        QTest::newRow("json page 16") << DumpFormat::Json << QByteArray("{\"FileType\": \"mfu\", \"blocks\": {\"16\": \"00112233\"}}")
-                                      << QStringLiteral("block \"16\"");
 
         QTest::newRow("mct duplicate") << DumpFormat::Mct << mct({0, 1, 0}) << QStringLiteral("line 11: sector 0 appears a second time");
         QTest::newRow("mct sector 40") << DumpFormat::Mct << mct({40}) << QStringLiteral("line 1: expected a sector number");
-        QTest::newRow("mct sector -1") << DumpFormat::Mct << mct({-1}) << QStringLiteral("line 1: expected a sector number");
         QTest::newRow("mct three blocks") << DumpFormat::Mct << mct({0}, 3) + mct({1}) << QStringLiteral("line 1: sector 0 has 3 of its 4");
         QTest::newRow("mct sector 32 short") << DumpFormat::Mct << mct({32}, 4) << QStringLiteral("sector 32 has 4 of its 16");
         QTest::newRow("mct five blocks") << DumpFormat::Mct << mct({0}, 5) << QStringLiteral("line 6: sector 0 has only 4");
         QTest::newRow("mct no header") << DumpFormat::Mct << QByteArray(32, '0') << QStringLiteral("line 1: expected \"+Sector");
         QTest::newRow("mct half unknown") << DumpFormat::Mct << "+Sector: 0\n" + QByteArray(31, '0') + "-\n"
                                           << QStringLiteral("line 2: character 31");
-        QTest::newRow("mct empty") << DumpFormat::Mct << QByteArray("\n\n") << QStringLiteral("no \"+Sector");
 
         const QByteArray nfcHead = "Filetype: Flipper NFC device\nVersion: 4\nDevice type: Mifare Classic\n";
         QTest::newRow("nfc file type") << DumpFormat::Nfc << QByteArray("Filetype: Other\n") << QStringLiteral("line 1: expected \"Filetype");
         QTest::newRow("nfc Mini") << DumpFormat::Nfc << nfcHead + "Mifare Classic type: MINI\n" << QStringLiteral("MINI");
         QTest::newRow("nfc no type") << DumpFormat::Nfc << nfcHead << QStringLiteral("Mifare Classic type");
-        QTest::newRow("nfc other device") << DumpFormat::Nfc << QByteArray("Filetype: Flipper NFC device\nDevice type: ISO15693\n")
-                                          << QStringLiteral("ISO15693");
         QTest::newRow("nfc block 64 in 1K") << DumpFormat::Nfc << nfcHead + "Mifare Classic type: 1K\nBlock 64: " + QByteArray("00 ").repeated(16)
                                             << QStringLiteral("line 5: block number out of range");
         QTest::newRow("nfc duplicate") << DumpFormat::Nfc << nfcHead + "Mifare Classic type: 1K\nBlock 1: " + QByteArray("00 ").repeated(16) + "\nBlock 1: " + QByteArray("00 ").repeated(16)
@@ -293,8 +262,6 @@ private Q_SLOTS:
                                       << QStringLiteral("line 5: byte 0");
         QTest::newRow("nfc page 16") << DumpFormat::Nfc << QByteArray("Filetype: Flipper NFC device\nDevice type: NTAG/Ultralight\nPage 16: 00 00 00 00\n")
                                      << QStringLiteral("line 3: page number out of range");
-        QTest::newRow("nfc no colon") << DumpFormat::Nfc << QByteArray("Filetype: Flipper NFC device\nBlock 1 00\n")
-                                      << QStringLiteral("line 2: expected \"Key: value\"");
     }
     void readersRefuseMalformedFiles()
     {
@@ -317,7 +284,6 @@ private Q_SLOTS:
         QTest::newRow("mtp") << QStringLiteral("/x/card.mtp") << QByteArray("**MIFARE 1K TEMPLATE**") << mtp << DumpFormat::Template;
         QTest::newRow("mtp inside") << QStringLiteral("/x/old.mtp.bak") << QByteArray("{") << mtp << DumpFormat::Template;
         QTest::newRow("MFD upper case") << QStringLiteral("/x/card.MFD") << QByteArray(1024, 'A') << mtp << DumpFormat::Raw;
-        QTest::newRow("dump") << QStringLiteral("/x/card.dump") << QByteArray() << mtp << DumpFormat::Raw;
         QTest::newRow("json content") << QStringLiteral("/x/card") << QByteArray("  {\"blocks\": {}}") << mtp << DumpFormat::Json;
         QTest::newRow("nfc content") << QStringLiteral("/x/card.txt") << QByteArray("Filetype: Flipper NFC device") << mtp << DumpFormat::Nfc;
         QTest::newRow("mct content") << QStringLiteral("/x/card") << QByteArray("+Sector: 0") << mtp << DumpFormat::Mct;
@@ -335,14 +301,6 @@ private Q_SLOTS:
         QCOMPARE(DumpFormats::detect(name, data, filter), format);
     }
 
-private:
-    static QByteArray DumpText_hex(const CardImage &image, int offset, int count)
-    {
-        QByteArray out;
-        for (int i = offset; i < offset + count; ++i)
-            out += QByteArray::number(image.byte(i), 16).rightJustified(2, '0').toUpper();
-        return out;
-    }
 };
 
 QTEST_GUILESS_MAIN(DumpFormatsTest)

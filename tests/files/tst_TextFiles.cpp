@@ -99,9 +99,6 @@ private Q_SLOTS:
                                          << QByteArray(32, '0');
         QTest::newRow("high bytes") << QByteArray("\x80\xff") << QByteArray("80FF0D0A000000000000000000000000")
                                     << QByteArray(32, '0');
-        QTest::newRow("over a block") << QByteArray("0123456789ABCDEFG")
-                                      << QByteArray("30313233343536373839414243444546")
-                                      << QByteArray("470D0A00000000000000000000000000");
     }
     void importFillsTheAreaAndZeroesTheRest()
     {
