@@ -4,6 +4,7 @@
 #include "link/PortList.h"
 
 #include <QDeadlineTimer>
+#include <QThread>
 
 #include <cerrno>
 #include <linux/serial.h>
@@ -142,9 +143,21 @@ void ComPort::write(const QByteArray &bytes)
 
 bool ComPort::waitForWritten(int timeoutMs)
 {
-    if (!isOpen() || m_port.bytesToWrite() == 0)
+    if (!isOpen())
         return true;
-    return m_port.waitForBytesWritten(timeoutMs);
+    const QDeadlineTimer deadline(timeoutMs);
+    if (m_port.bytesToWrite() > 0 && !m_port.waitForBytesWritten(timeoutMs))
+        return false;
+    // Qt's buffer is empty; the driver may still hold bytes that closing the port or
+    // changing its speed would throw away. Wait until its output queue is empty too.
+    const int fd = int(m_port.handle());
+    int queued = 0;
+    while (ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(1);
+    }
+    return true;
 }
 
 bool ComPort::waitForBytes(int count, int timeoutMs)

@@ -1,19 +1,206 @@
 #include "link/KeyStoreWindow.h"
 
+#include "app/ActionGuard.h"
+#include "app/KeyByteEdit.h"
+#include "app/MainWindow.h"
 #include "app/SettingsFile.h"
+#include "link/Frame.h"
+#include "link/Hex.h"
+#include "link/ModuleLink.h"
 
-KeyStoreWindow::KeyStoreWindow(SettingsFile &settings, QWidget *parent)
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+constexpr quint8 WriteKeyCommand = 0x8C;
+constexpr int BlockCount = 16;
+
+const char *const HelpLines[] = {
+    "Here you can create and store ", "keys in E2prom memory of ", "RFID module.",
+    "By this way you can prevent ", "keys being visible on I2C or ", "UART communication channel",
+    "There are 16 [0..15] e2prom ", "sectors in ", "RFID module each sector can ",
+    "store one Type A and one ", "Type B key",
+};
+
+template<typename Widget>
+Widget *named(Widget *widget, const char *name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QFrame *bevel(QWidget *parent, const char *name, const QRect &rect, QFrame::Shadow shadow)
+{
+    auto *frame = named(new QFrame(parent), name);
+    frame->setFrameShape(QFrame::Panel);
+    frame->setFrameShadow(shadow);
+    frame->setGeometry(rect);
+    return frame;
+}
+
+} // namespace
+
+KeyStoreWindow::KeyStoreWindow(MainWindow &main, QWidget *parent)
     : QDialog(parent)
-    , m_settings(settings)
+    , m_main(main)
 {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("Write Key to Internal E2prom of RFID Module"));
-    FormCreate();
+    setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
+    setModal(false);
+    move(558, 169);
+    setFixedSize(375, 237);
+    setupControls();
+    // An unreadable settings file ends creation with the error box; the window still exists.
+    guardAction(m_main.dialogs(), [this] { FormCreate(); });
+}
+
+void KeyStoreWindow::setupControls()
+{
+    bevel(this, "Bevel2", {13, 16, 177, 177}, QFrame::Raised);
+    bevel(this, "Bevel5", {19, 27, 163, 62}, QFrame::Sunken);
+    named(new QLabel(QStringLiteral("Key"), this), "Label1")->move(92, 32);
+
+    for (int i = 0; i < 6; ++i) {
+        // One byte per field: two characters at most, so pasted text cannot hide a longer value.
+        auto *edit = new KeyByteEdit(2, this);
+        edit->setObjectName(QStringLiteral("key%1").arg(i + 1));
+        edit->setGeometry(31 + 24 * i, 53, 23, 21);
+        connect(edit, &KeyByteEdit::left, this, &KeyStoreWindow::storeKeys);
+        keyEdits.append(edit);
+    }
+
+    rdb_type = named(new QGroupBox(QStringLiteral("Key Type"), this), "rdb_type");
+    rdb_type->setGeometry(19, 93, 163, 42);
+    auto *typeItems = new QHBoxLayout(rdb_type);
+    typeItems->setContentsMargins(6, 0, 6, 0);
+    keyType = new QButtonGroup(rdb_type);
+    const QString typeNames[] = {QStringLiteral("Type A"), QStringLiteral("Type B")};
+    for (int i = 0; i < 2; ++i) {
+        auto *radio = new QRadioButton(typeNames[i], rdb_type);
+        radio->setObjectName(QStringLiteral("rdb_type_%1").arg(i));
+        keyType->addButton(radio, i);
+        typeItems->addWidget(radio);
+    }
+    keyType->button(0)->setChecked(true);
+    connect(keyType, &QButtonGroup::idClicked, this, &KeyStoreWindow::rdb_typeClick);
+
+    bevel(this, "Bevel4", {20, 136, 162, 49}, QFrame::Sunken);
+    named(new QLabel(QStringLiteral("E2prom Block"), this), "Label4")->move(28, 156);
+    // Not editable: the block number is the list index, and a typed text has none.
+    cmb_ebn = named(new QComboBox(this), "cmb_ebn");
+    cmb_ebn->setGeometry(105, 152, 41, 21);
+    connect(cmb_ebn, &QComboBox::activated, this, &KeyStoreWindow::cmb_ebnChange);
+
+    Button1 = named(new QPushButton(QStringLiteral("Write Key"), this), "Button1");
+    Button1->setGeometry(24, 200, 161, 25);
+    // Enter in a key field must not send a write by itself.
+    Button1->setAutoDefault(false);
+    Button1->setDefault(false);
+    connect(Button1, &QPushButton::clicked, this, &KeyStoreWindow::Button1Click);
+
+    help = named(new QPlainTextEdit(this), "help");
+    help->setGeometry(194, 17, 177, 176);
+    help->setReadOnly(true);
+    help->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    help->setFont(QFont(QStringLiteral("Arial"), 8));
+    help->setStyleSheet(QStringLiteral("background-color: #FFFBF0;"));
+    QStringList lines;
+    for (const char *line : HelpLines)
+        lines << QString::fromLatin1(line);
+    help->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 void KeyStoreWindow::FormCreate()
 {
-    (void)m_settings.read("IKeys", "5C,5C,5C,5C,5C,5C,");
-    (void)m_settings.readIndex("IKey_Type", 0);
-    (void)m_settings.readIndex("IE2prom_Block_No", 0);
+    // This order also fixes where a first start appends the three keys to the file.
+    const QByteArrayList keys = m_main.settings().read("IKeys", "5C,5C,5C,5C,5C,5C,");
+    for (int i = 0; i < keyEdits.size(); ++i)
+        keyEdits.at(i)->setText(QString::fromLatin1(keys.value(i)));
+
+    const int type = m_main.settings().readIndex("IKey_Type", 0);
+    if (QAbstractButton *button = keyType->button(type))
+        button->setChecked(true);
+
+    cmb_ebn->clear();
+    for (int block = 0; block < BlockCount; ++block)
+        cmb_ebn->addItem(QString::number(block));
+    const int block = m_main.settings().readIndex("IE2prom_Block_No", 0);
+    // A stored index outside the list keeps block 0 shown rather than no block at all.
+    if (block >= 0 && block < BlockCount)
+        cmb_ebn->setCurrentIndex(block);
+}
+
+void KeyStoreWindow::rdb_typeClick()
+{
+    guardAction(m_main.dialogs(), [this] { m_main.settings().writeIndex("IKey_Type", keyType->checkedId()); });
+}
+
+void KeyStoreWindow::cmb_ebnChange()
+{
+    guardAction(m_main.dialogs(),
+                [this] { m_main.settings().writeIndex("IE2prom_Block_No", cmb_ebn->currentIndex()); });
+}
+
+void KeyStoreWindow::storeKeys()
+{
+    QByteArrayList values;
+    for (KeyByteEdit *edit : std::as_const(keyEdits))
+        values << edit->bytes();
+    guardAction(m_main.dialogs(), [&] { m_main.settings().write("IKeys", values); });
+}
+
+void KeyStoreWindow::FormClose()
+{
+    storeKeys();
+}
+
+void KeyStoreWindow::reject()
+{
+    FormClose();
+    QDialog::reject();
+}
+
+QByteArray KeyStoreWindow::writeKeyRequest()
+{
+    QByteArray data;
+    data += char(qMax(0, cmb_ebn->currentIndex()));
+    data += char(keyType->checkedId() == 0 ? 0xAA : 0xBB);
+    // A field still being typed in (Enter, a shortcut) is completed as leaving it would.
+    for (KeyByteEdit *edit : std::as_const(keyEdits))
+        data += char(Hex::pairValue(edit->complete()));
+    return Frame::request(WriteKeyCommand, data);
+}
+
+void KeyStoreWindow::Button1Click()
+{
+    guardAction(m_main.dialogs(), [this] {
+        const QByteArray frame = writeKeyRequest();
+        const QByteArray column = Frame::nonZeroChars(frame.mid(4, 8));
+        const QByteArray label = "(Write Key , E2PROM Block" + QByteArray::number(quint8(frame.at(4))) + " )";
+
+        ModuleLink &link = m_main.link();
+        const ModuleResponse response = link.transact(frame, column, label);
+        if (!response.ok)
+            return;
+        if (response.echo.size() >= 20) {
+            link.logResponse(response, "WRITE KEY FAILED");
+            link.setStatus(link.tagStatusText + " | Write Key is failed " + response.data);
+        } else if (response.status() == 'N') {
+            link.logResponse(response, "WRITE KEY FAILED");
+            link.setStatus(link.tagStatusText + " | Write Key is failed!");
+        } else if (response.status() == 'L') {
+            link.logResponse(response, "WRITE KEY OK");
+            link.setStatus(link.tagStatusText + " | Write Key Ok!");
+        }
+    });
 }

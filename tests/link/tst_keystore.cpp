@@ -1,0 +1,234 @@
+#include "ProgramRig.h"
+#include "ScriptedPeer.h"
+
+#include "ClassicCard.h"
+#include "PtySimulator.h"
+
+#include "app/KeyByteEdit.h"
+#include "link/Frame.h"
+#include "link/KeyStoreWindow.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+// The module key store window: its fields and settings, and the write-key command
+// against a scripted far end and against the module simulator.
+class TestKeyStore : public QObject
+{
+    Q_OBJECT
+
+    static void pointAt(MainWindow &main, const QString &path)
+    {
+        main.ui().cmb_port->addItem(path);
+        main.ui().cmb_port->setCurrentIndex(main.ui().cmb_port->count() - 1);
+        main.ui().cmb_baud->setCurrentIndex(1); // 19200, the module's speed
+    }
+
+    static void setKey(KeyStoreWindow &window, const QByteArray &hex)
+    {
+        for (int i = 0; i < 6; ++i)
+            window.keyEdits.at(i)->setText(QString::fromLatin1(hex.mid(2 * i, 2)));
+    }
+
+private Q_SLOTS:
+    void entriesLoadFromSettingsAndAreStoredOnChange()
+    {
+        ProgramRig rig;
+        rig.writeSettingsBytes("h1\r\nh2\r\nIKeys\r\nA0,A1,zz,0F,FF,12,\r\nIKey_Type\r\n1,\r\n"
+                               "IE2prom_Block_No\r\n9,\r\n");
+        rig.start();
+        KeyStoreWindow &window = rig.windows->keyStore();
+        QStringList texts;
+        for (KeyByteEdit *edit : window.keyEdits)
+            texts << edit->text();
+        QCOMPARE(texts.join(QLatin1Char(',')), QStringLiteral("A0,A1,zz,0F,FF,12"));
+        QCOMPARE(window.keyType->checkedId(), 1);
+        QCOMPARE(window.cmb_ebn->count(), 16);
+        QCOMPARE(window.cmb_ebn->itemText(15), QStringLiteral("15"));
+        QCOMPARE(window.cmb_ebn->currentIndex(), 9);
+
+        window.keyType->button(0)->click();
+        QCOMPARE(rig.settings.readIndex("IKey_Type", 9), 0);
+        window.cmb_ebn->setCurrentIndex(4);
+        Q_EMIT window.cmb_ebn->activated(4);
+        QCOMPARE(rig.settings.readIndex("IE2prom_Block_No", 9), 4);
+
+        // Closing (button or Escape) stores the fields as they are.
+        window.keyEdits.at(5)->setText(QStringLiteral("34"));
+        rig.main().ui().writeE2promKey->trigger();
+        QVERIFY(window.isVisible());
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QVERIFY(!window.isVisible());
+        QCOMPARE(rig.settings.read("IKeys", {}).join(','), QByteArray("A0,A1,zz,0F,FF,34"));
+    }
+
+    void typingInAKeyField_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("whileTyping");
+        QTest::addColumn<QString>("afterLeaving");
+        QTest::newRow("a then leave") << QStringLiteral("a") << QStringLiteral("a") << QStringLiteral("0A");
+        QTest::newRow("1 then g empties") << QStringLiteral("1g") << QString() << QStringLiteral("5C");
+        QTest::newRow("two digits upper-cased") << QStringLiteral("b7") << QStringLiteral("B7") << QStringLiteral("B7");
+    }
+    void typingInAKeyField()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, whileTyping);
+        QFETCH(QString, afterLeaving);
+        ProgramRig rig;
+        rig.start();
+        KeyStoreWindow &window = rig.windows->keyStore();
+        rig.main().ui().writeE2promKey->trigger();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        KeyByteEdit *key3 = window.keyEdits.at(2);
+        key3->setFocus();
+        key3->clear();
+
+        QTest::keyClicks(key3, typed);
+        QCOMPARE(key3->text(), whileTyping);
+        window.keyEdits.at(3)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(key3->text(), afterLeaving);
+        // Leaving a field stores all six.
+        QCOMPARE(rig.settings.read("IKeys", {}).value(2), afterLeaving.toLatin1());
+
+        QTest::keyClick(window.keyEdits.at(3), Qt::Key_Delete);
+        QCOMPARE(window.keyEdits.at(3)->text(), QString());
+    }
+
+    void writeKeyRequest_data()
+    {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("block");
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QByteArray>("txLine");
+        QTest::newRow("key A, block 0: zero block left out of the column")
+            << QByteArray("A1B2C3D4E5F6") << 0 << 0 << QByteArray::fromHex("FF00098C00AAA1B2C3D4E5F604")
+            << QByteArray("TX > FF 00 09 8C 00 AA A1 B2 C3 D4 E5 F6 04 \t\t\t\t\xAA\xA1\xB2\xC3\xD4\xE5\xF6\t\t\t"
+                          "(Write Key , E2PROM Block0 )");
+        QTest::newRow("key B, block 15, zero key byte")
+            << QByteArray("00112233445A") << 1 << 15 << QByteArray::fromHex("FF00098C0FBB00112233445A63")
+            << QByteArray("TX > FF 00 09 8C 0F BB 00 11 22 33 44 5A 63 \t\t\t\t\x0F\xBB\x11\x22\x33\x44\x5A\t\t\t"
+                          "(Write Key , E2PROM Block15 )");
+    }
+    void writeKeyRequest()
+    {
+        QFETCH(QByteArray, key);
+        QFETCH(int, type);
+        QFETCH(int, block);
+        QFETCH(QByteArray, frame);
+        QFETCH(QByteArray, txLine);
+        ScriptedPeer peer;
+        peer.answer(QByteArray::fromHex("FF00028C4CDA"));
+        ProgramRig rig;
+        rig.start();
+        pointAt(rig.main(), peer.portPath());
+        KeyStoreWindow &window = rig.windows->keyStore();
+        setKey(window, key);
+        window.keyType->button(type)->setChecked(true);
+        window.cmb_ebn->setCurrentIndex(block);
+
+        window.Button1->click();
+        QCOMPARE(peer.requests().value(0).toHex(' '), frame.toHex(' '));
+        QCOMPARE(rig.main().logLines().value(0), txLine);
+        // The port was opened through the Open Port action.
+        QVERIFY(rig.main().ui().close_c->isVisibleTo(&rig.main()));
+    }
+
+    // A field still being typed in when Enter or a click sends the write is completed first.
+    void unfinishedFieldIsCompletedBeforeSending()
+    {
+        ProgramRig rig;
+        rig.start();
+        KeyStoreWindow &window = rig.windows->keyStore();
+        setKey(window, "010203040506");
+        window.keyEdits.at(1)->setText(QStringLiteral("7"));
+        window.keyEdits.at(4)->clear();
+        QCOMPARE(window.writeKeyRequest().mid(6, 6), QByteArray::fromHex("01070304" "5C06"));
+    }
+
+    void answers_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QByteArray>("rxLine");
+        QTest::addColumn<QByteArray>("status");
+        QTest::newRow("L") << QByteArray::fromHex("FF00028C4CDA")
+                           << QByteArray("RX <FF 00 02 8C 4C DA \t\t\t\t\t\tL\t\t\tWRITE KEY OK")
+                           << QByteArray(" | Write Key Ok!");
+        QTest::newRow("N") << QByteArray::fromHex("FF00028C4EDC")
+                           << QByteArray("RX <FF 00 02 8C 4E DC \t\t\t\t\t\tN\t\t\tWRITE KEY FAILED")
+                           << QByteArray(" | Write Key is failed!");
+        QTest::newRow("7-byte answer") << QByteArray::fromHex("FF00038C4C310C")
+                                       << QByteArray("RX <FF 00 03 8C 4C 31 0C \t\t\t\t\t\tL1\t\t\tWRITE KEY FAILED")
+                                       << QByteArray(" | Write Key is failed L1");
+        QTest::newRow("F: no line") << QByteArray::fromHex("FF00028C46D4") << QByteArray() << QByteArray("before");
+        QTest::newRow("no answer") << QByteArray() << QByteArray("***Timeout.No Response***")
+                                   << QByteArray("before");
+    }
+    void answers()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(QByteArray, rxLine);
+        QFETCH(QByteArray, status);
+        ScriptedPeer peer;
+        peer.answer(answer);
+        ProgramRig rig;
+        rig.start();
+        pointAt(rig.main(), peer.portPath());
+        rig.main().link().exchange().setResponseTimeout(300);
+        rig.main().link().tagStatusText = "tag";
+        rig.main().setStatus("before");
+
+        rig.windows->keyStore().Button1->click();
+        const QByteArrayList lines = rig.main().logLines();
+        QCOMPARE(lines.size(), rxLine.isEmpty() ? 1 : 2);
+        QCOMPARE(lines.value(1), rxLine);
+        QCOMPARE(rig.main().status(), status == "before" ? status : "tag" + status);
+        QVERIFY(rig.dialogs.shown.isEmpty());
+    }
+
+    // The stored key is the one the module then authenticates with (key code 0x10 + slot).
+    void storedKeyAuthenticatesThroughTheSimulator()
+    {
+        PtySimulator sim;
+        QString error;
+        QVERIFY2(sim.start(&error), qPrintable(error));
+        const QByteArray cardKey = QByteArray::fromHex("A1B2C3D4E5F6");
+        sim.withModule([&](VirtualModule &module) {
+            // Sector 0's trailer: the new key A, transport access bits, key B unchanged.
+            if (auto *card = dynamic_cast<ClassicCard *>(&module.card()))
+                card->setBlock(3, cardKey + QByteArray::fromHex("FF078069") + QByteArray(6, '\x5C'));
+        });
+        ProgramRig rig;
+        rig.start();
+        pointAt(rig.main(), sim.portPath());
+        KeyStoreWindow &window = rig.windows->keyStore();
+        setKey(window, "A1B2C3D4E5F6");
+        window.keyType->button(0)->setChecked(true);
+        window.cmb_ebn->setCurrentIndex(0);
+
+        window.Button1->click();
+        QCOMPARE(sim.receivedFrames().value(0), QByteArray::fromHex("FF00098C00AAA1B2C3D4E5F604"));
+        QCOMPARE(sim.storedKey(0, KeyType::A), cardKey);
+        QVERIFY(rig.main().logLines().value(1).endsWith("WRITE KEY OK"));
+        QCOMPARE(rig.main().status(), QByteArray(" | Write Key Ok!"));
+
+        ModuleLink &link = rig.main().link();
+        QVERIFY(link.transact(Frame::request(0x83), {}, "(Select Command)").ok);
+        const ModuleResponse auth = link.transact(Frame::request(0x85, QByteArray::fromHex("0010")), {}, {});
+        QVERIFY(auth.ok);
+        QCOMPARE(auth.data, QByteArray("L"));
+        // Slot 1 still holds the default key, which the card no longer has.
+        const ModuleResponse other = link.transact(Frame::request(0x85, QByteArray::fromHex("0011")), {}, {});
+        QVERIFY(other.ok);
+        QVERIFY(other.data != "L");
+    }
+};
+
+QTEST_MAIN(TestKeyStore)
+#include "tst_keystore.moc"
