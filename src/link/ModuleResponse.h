@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/ModuleAnswers.h"
+
 #include <QByteArray>
 
 // One answer of the module as ReadResponse returns it.
@@ -11,7 +13,7 @@ struct ModuleResponse
     QByteArray data;  // response data text: data bytes, zero bytes left out
 
     // A data answer is 7 bytes or longer; a shorter one carries one status byte.
-    [[nodiscard]] bool isData() const { return frame.size() >= 7; }
+    [[nodiscard]] bool isData() const { return ModuleAnswers::isDataFrame(frame); }
     // Status character: the first character of the data text, 0 when it is empty.
     [[nodiscard]] char status() const { return data.isEmpty() ? '\0' : data.at(0); }
     // Byte i of the frame (0 = header), or -1 when the frame is too short for it.

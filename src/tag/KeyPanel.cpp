@@ -1,6 +1,8 @@
 #include "tag/KeyPanel.h"
 
 #include "app/ActionGuard.h"
+#include "app/KeyByteEdit.h"
+#include "app/KeyByteRules.h"
 #include "app/MainWindowUi.h"
 #include "app/SettingsFile.h"
 #include "link/Hex.h"
@@ -10,7 +12,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -37,20 +38,6 @@ void selectIndex(QComboBox *box, int index)
     box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
 }
 
-// Completion of a key field on leaving it: empty -> 5C, one character c -> 0C,
-// anything not starting with two upper-case hex digits -> 5C.
-QString completedKeyText(QString text)
-{
-    if (text.isEmpty())
-        return QStringLiteral("5C");
-    if (text.size() == 1)
-        text = QLatin1Char('0') + text.toUpper();
-    const QByteArray bytes = text.toLatin1();
-    if (!Hex::isUpperDigit(bytes.at(0)) || !Hex::isUpperDigit(bytes.at(1)))
-        return QStringLiteral("5C");
-    return text;
-}
-
 } // namespace
 
 KeyPanel::KeyPanel(MainWindowUi &ui, SettingsFile &settings, UserDialogs &dialogs,
@@ -68,8 +55,12 @@ KeyPanel::KeyPanel(MainWindowUi &ui, SettingsFile &settings, UserDialogs &dialog
     connect(m_ui.cmb_blk, &QComboBox::activated, this, &KeyPanel::cmb_blkChange);
     connect(m_ui.cb_auto, &QCheckBox::clicked, this, &KeyPanel::cb_autoClick);
     connect(m_ui.cb_getdata, &QCheckBox::clicked, this, &KeyPanel::cb_getdataClick);
-    for (QLineEdit *edit : m_ui.keyEdits)
-        connect(edit, &QLineEdit::editingFinished, this, &KeyPanel::keyFieldLeft);
+    // The fields check every key release themselves (CheckKeyField's rules); leaving
+    // one completes its text and stores the six keys.
+    for (int i = 0; i < m_ui.keyEdits.size(); ++i)
+        connect(m_ui.keyEdits.at(i), &KeyByteEdit::left, this, [this, i] {
+            guardAction(m_dialogs, [&] { CompleteKeyField(i + 1); });
+        });
 }
 
 QByteArray KeyPanel::key(const char *name) const
@@ -117,7 +108,7 @@ void KeyPanel::fillBlockLists(int lastBlock)
 void KeyPanel::UpdateAuthControls()
 {
     const int source = authSource();
-    for (QLineEdit *edit : m_ui.keyEdits)
+    for (KeyByteEdit *edit : m_ui.keyEdits)
         edit->setEnabled(source == 1);
     m_ui.rdb_type->setEnabled(source == 1 || source == 2);
     m_ui.cmb_ebn->setEnabled(source == 2);
@@ -127,7 +118,7 @@ void KeyPanel::DisableCommandControls()
 {
     m_ui.rdb_type->setEnabled(false);
     m_ui.rdb_auth->setEnabled(false);
-    for (QLineEdit *edit : m_ui.keyEdits)
+    for (KeyByteEdit *edit : m_ui.keyEdits)
         edit->setEnabled(false);
     m_ui.cmb_ebn->setEnabled(false);
     m_ui.cmb_blka->setEnabled(false);
@@ -140,7 +131,7 @@ void KeyPanel::EnableCommandControls()
 {
     m_ui.rdb_type->setEnabled(true);
     m_ui.rdb_auth->setEnabled(true);
-    for (QLineEdit *edit : m_ui.keyEdits)
+    for (KeyByteEdit *edit : m_ui.keyEdits)
         edit->setEnabled(true);
     m_ui.cmb_ebn->setEnabled(true);
     m_ui.cmb_blka->setEnabled(true);
@@ -164,17 +155,37 @@ int KeyPanel::e2promSlot() const
     return m_ui.cmb_ebn->currentIndex();
 }
 
+KeyByteEdit *KeyPanel::keyField(int i) const
+{
+    return m_ui.keyEdits.value(i - 1);
+}
+
+void KeyPanel::CheckKeyField(int i, int qtKey)
+{
+    if (KeyByteEdit *edit = keyField(i))
+        edit->setText(QString::fromLatin1(KeyByteRules::afterKeyRelease(qtKey, edit->bytes())));
+}
+
+void KeyPanel::CompleteKeyField(int i)
+{
+    KeyByteEdit *edit = keyField(i);
+    if (!edit)
+        return;
+    edit->complete();
+    storeKeys();
+}
+
 quint8 KeyPanel::keyByte(int i)
 {
-    QLineEdit *edit = m_ui.keyEdits.value(i);
+    KeyByteEdit *edit = keyField(i + 1);
     if (!edit)
         return 0x5C;
-    const QByteArray text = edit->text().toLatin1();
-    if (text.size() < 2 || !Hex::isDigit(text.at(0)) || !Hex::isDigit(text.at(1))) {
-        edit->setText(completedKeyText(edit->text()));
-        keyFieldLeft();
-    }
-    return Hex::pairValue(edit->text().toLatin1());
+    // A field still being typed in (a menu command run while it has the focus) is
+    // completed as leaving it would, so the frame never carries an undefined byte.
+    const QByteArray text = edit->bytes();
+    if (text.size() < 2 || !Hex::isDigit(text.at(0)) || !Hex::isDigit(text.at(1)))
+        CompleteKeyField(i + 1);
+    return Hex::pairValue(edit->bytes());
 }
 
 void KeyPanel::rdb_authClick()
@@ -228,12 +239,12 @@ void KeyPanel::cb_getdataClick()
     guardAction(m_dialogs, [&] { m_settings.writeFlag(key("Get_Grid_Data"), m_ui.cb_getdata->isChecked()); });
 }
 
-void KeyPanel::keyFieldLeft()
+void KeyPanel::storeKeys()
 {
     if (m_cardType() == CardType::MifareUL)
         return;
     QByteArrayList values;
-    for (QLineEdit *edit : m_ui.keyEdits)
-        values << edit->text().toLatin1();
-    guardAction(m_dialogs, [&] { m_settings.write(key("Keys"), values); });
+    for (KeyByteEdit *edit : m_ui.keyEdits)
+        values << edit->bytes();
+    m_settings.write(key("Keys"), values);
 }

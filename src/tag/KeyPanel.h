@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class KeyByteEdit;
 struct MainWindowUi;
 class SettingsFile;
 class UserDialogs;
@@ -32,6 +33,15 @@ public:
     void DisableCommandControls();
     void EnableCommandControls();
 
+    // Key field i (1..6, key1..key6) on a key release: a key outside the accepted list
+    // (Delete included) empties it; a longer text is cut to two characters, which are
+    // upper-cased or emptied when not hex. The fields run this rule themselves.
+    void CheckKeyField(int i, int qtKey);
+    // Key field i (1..6) on losing the focus: completed ("" -> 5C, "a" -> 0A, not hex
+    // -> 5C; longer pasted text kept), then the six fields are stored for the card
+    // type. Settings errors throw.
+    void CompleteKeyField(int i);
+
     // The key byte of field i (0..5): its first two characters as hex. A field that
     // still holds fewer than two digits is completed as on leaving it first.
     [[nodiscard]] quint8 keyByte(int i);
@@ -48,7 +58,9 @@ private:
     void cmb_blkChange();
     void cb_autoClick();
     void cb_getdataClick();
-    void keyFieldLeft();
+    // Writes the six key fields as Keys1K or Keys4K; nothing for Mifare UL.
+    void storeKeys();
+    [[nodiscard]] KeyByteEdit *keyField(int i) const;
 
     void fillBlockLists(int lastBlock);
     [[nodiscard]] QByteArray key(const char *name) const;
