@@ -11,7 +11,11 @@
 #include "view/CardGridModel.h"
 #include "view/CardGrids.h"
 #include "view/GridLayout.h"
+#include "tag/BlockCommands.h"
+#include "tag/ReadBlockButton.h"
 #include "tag/TagCommands.h"
+#include "tag/ValueCommands.h"
+#include "view/PendingReads.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -61,6 +65,12 @@ MainWindow::MainWindow(SettingsFile &settings, UserDialogs &dialogs, QWidget *pa
     m_timer1.setInterval(50);
 
     wireGridsAndFiles();
+
+    const auto type = [this] { return cardType(); };
+    m_blockCommands = std::make_unique<BlockCommands>(m_ui, m_link, *m_grids, type);
+    m_valueCommands = std::make_unique<ValueCommands>(m_ui, m_link);
+    m_pendingReads = new PendingReads(m_timer1, m_link, *m_tagCommands, *m_blockCommands, *m_grids, m_dialogs, type, this);
+    m_readBlockButton = new ReadBlockButton(m_ui, *m_tagCommands, *m_blockCommands, *m_pendingReads, m_dialogs, this);
 
     connect(m_ui.open_c, &QPushButton::clicked, this, &MainWindow::open_cClick);
     connect(m_ui.close_c, &QPushButton::clicked, this, &MainWindow::close_cClick);

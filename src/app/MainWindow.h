@@ -11,13 +11,17 @@
 
 #include <memory>
 
+class BlockCommands;
 class CardGrids;
 class FileCommands;
 class KeyPanel;
 class ModuleCommands;
+class PendingReads;
+class ReadBlockButton;
 class SettingsFile;
 class TagCommands;
 class UserDialogs;
+class ValueCommands;
 
 // The main window (TForm1): the wiring of the controls to the subsystems, the port
 // buttons and boxes, the log pane and status bar, and the start-up sequence.
@@ -39,6 +43,11 @@ public:
     [[nodiscard]] FileCommands &files() { return *m_files; }
     // Select, halt, seek, authenticate and the receive handler.
     [[nodiscard]] TagCommands &tagCommands() { return *m_tagCommands; }
+    // Block and page reads and writes, value blocks, and the reads Timer1 completes.
+    [[nodiscard]] BlockCommands &blockCommands() { return *m_blockCommands; }
+    [[nodiscard]] ValueCommands &valueCommands() { return *m_valueCommands; }
+    [[nodiscard]] PendingReads &pendingReads() { return *m_pendingReads; }
+    [[nodiscard]] ReadBlockButton &readBlockButton() { return *m_readBlockButton; }
     // The Hardware Commands menu.
     [[nodiscard]] ModuleCommands &moduleCommands() { return *m_moduleCommands; }
     [[nodiscard]] SettingsFile &settings() { return m_settings; }
@@ -86,4 +95,8 @@ private:
     TagCommands *m_tagCommands = nullptr;
     ModuleCommands *m_moduleCommands = nullptr;
     QTimer m_timer1;
+    std::unique_ptr<BlockCommands> m_blockCommands;
+    std::unique_ptr<ValueCommands> m_valueCommands;
+    PendingReads *m_pendingReads = nullptr;
+    ReadBlockButton *m_readBlockButton = nullptr;
 };
