@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(cmake g++ ninja-build qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6-dev
           qt6-qpa-plugins fonts-liberation
-          desktop-file-utils dpkg-dev file) # the last three: install check and Debian package
+          desktop-file-utils dpkg-dev file # these three: install check and Debian package
+          clang libclang-rt-14-dev) # the fuzz targets
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -31,24 +31,48 @@ ModuleResponse FrameExchange::fail(const QByteArray &reason, bool purge)
     return response;
 }
 
-ModuleResponse FrameExchange::ReadResponse()
+FrameExchange::ReadOutcome FrameExchange::readResponseFrom(const ResponseSource &source)
 {
-    if (!m_port.waitForBytes(3, m_timeoutMs))
-        return fail("***Timeout.No Response***", false);
-    ModuleResponse response;
-    response.frame = m_port.read(3);
+    ReadOutcome outcome;
+    const auto failed = [&outcome](const QByteArray &reason, bool purge) {
+        outcome.response = ModuleResponse();
+        outcome.response.echo = "error";
+        outcome.failure = reason;
+        outcome.purge = purge;
+        return outcome;
+    };
+    ModuleResponse &response = outcome.response;
+    if (!source.waitForBytes(3))
+        return failed("***Timeout.No Response***", false);
+    response.frame = source.read(3);
+    if (response.frame.size() < 3)
+        return failed("***Timeout.No Response***", true);
     const int length = quint8(response.frame.at(2));
     if (length > Frame::MaxResponseLength) {
         // The tail would not fit the answer buffer: no module sends this.
-        return fail("***Invalid Response Length " + QByteArray::number(length) + "***", true);
+        return failed("***Invalid Response Length " + QByteArray::number(length) + "***", true);
     }
-    if (!m_port.waitForBytes(length + 1, m_timeoutMs))
-        return fail("***Timeout.No Response***", true);
-    response.frame += m_port.read(length + 1);
+    if (!source.waitForBytes(length + 1))
+        return failed("***Timeout.No Response***", true);
+    response.frame += source.read(length + 1);
+    if (response.frame.size() != 3 + length + 1)
+        return failed("***Timeout.No Response***", true);
     if (quint8(response.frame.back()) != Frame::checksum(response.frame))
-        return fail("Checksum error in Response Array", true);
+        return failed("Checksum error in Response Array", true);
     response.ok = true;
     response.echo = Hex::echo(response.frame);
     response.data = Frame::dataText(response.frame);
-    return response;
+    return outcome;
+}
+
+ModuleResponse FrameExchange::ReadResponse()
+{
+    const ResponseSource source {
+        [this](int count) { return m_port.waitForBytes(count, m_timeoutMs); },
+        [this](int count) { return m_port.read(count); },
+    };
+    ReadOutcome outcome = readResponseFrom(source);
+    if (!outcome.failure.isEmpty())
+        return fail(outcome.failure, outcome.purge);
+    return outcome.response;
 }

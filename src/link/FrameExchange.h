@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+#include <functional>
+
 class ComPort;
 class CommandLog;
 
@@ -22,6 +24,20 @@ public:
     // Reads and checks one answer. Time-out, checksum and length errors log their line
     // and give ok == false.
     [[nodiscard]] ModuleResponse ReadResponse();
+
+    // Where an answer's bytes come from: the port, or a plain buffer (tests, fuzzing).
+    struct ResponseSource {
+        std::function<bool(int count)> waitForBytes; // true when count bytes wait
+        std::function<QByteArray(int count)> read;   // at most count waiting bytes
+    };
+    struct ReadOutcome {
+        ModuleResponse response;
+        QByteArray failure; // the line to log; empty when response is ok
+        bool purge = false; // the rest of the answer is to be thrown away
+    };
+    // Reads and checks one answer: ReadResponse without the logging and purging. Never
+    // asks for more than the answer's Length announces.
+    [[nodiscard]] static ReadOutcome readResponseFrom(const ResponseSource &source);
 
     void setResponseTimeout(int ms) { m_timeoutMs = ms; }
     [[nodiscard]] int responseTimeout() const { return m_timeoutMs; }
