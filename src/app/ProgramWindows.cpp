@@ -8,6 +8,12 @@
 #include "view/CardGridModel.h"
 #include "view/CardGrids.h"
 #include "view/CardLayout.h"
+#include "view/CardRun.h"
+#include "view/GridActions.h"
+#include "view/PendingReads.h"
+#include "view/QtRunProgress.h"
+#include "view/ReadAllRun.h"
+#include "view/WriteAllRun.h"
 
 #include <QAction>
 
@@ -37,20 +43,25 @@ ProgramWindows::ProgramWindows(SettingsFile &settings, UserDialogs &dialogs)
     QObject::connect(m_main->ui().changeBaudRate, &QAction::triggered, m_baudRate.get(),
                      [this] { showNonModal(m_baudRate.get()); });
 
-    // The editor cells of the grids: "Set Keys" on a trailer row, "Set Lock" on page 2.
-    QObject::connect(&m_main->grids(), &CardGrids::cellDoubleClicked, m_main.get(),
-                     [this](CardType type, int column, int row) {
-                         if (type == CardType::MifareUL) {
-                             if (UltralightCellAction(column, row) == "S")
-                                 m_lockEditor->openFromGrid();
-                         } else if (ClassicCellAction(column, row) == "S") {
-                             m_accessEditor->openForTrailer(type, row - 2);
-                         }
-                     });
+    // The grid actions and the two runs of the Tools menu; one run at a time.
+    MainWindow &main = *m_main;
+    m_cardRun = std::make_unique<CardRun>(main.timer(), std::make_unique<QtRunProgress>(&main));
+    m_gridActions = new GridActions(main, *m_cardRun, *m_accessEditor, *m_lockEditor, &main);
+    m_readAllRun = new ReadAllRun(main, *m_cardRun, &main);
+    m_writeAllRun = new WriteAllRun(main, *m_cardRun, &main);
+    QObject::connect(&main.grids(), &CardGrids::cellDoubleClicked, m_gridActions, &GridActions::cellDoubleClicked);
+    QObject::connect(main.ui().readAll, &QAction::triggered, m_readAllRun, &ReadAllRun::readAllClick);
+    QObject::connect(main.ui().writeAll, &QAction::triggered, m_writeAllRun, &WriteAllRun::writeAllClick);
+    main.pendingReads().setReadAllRun([this](const QByteArray &kind) { return m_readAllRun->runPending(kind); });
+    main.ui().readAll->setEnabled(true);
+    main.ui().writeAll->setEnabled(true);
 }
 
 ProgramWindows::~ProgramWindows()
 {
+    // The runs and actions are children of the main window; the run state goes first
+    // as its progress dialog is one too.
+    m_cardRun.reset();
     m_lockEditor.reset();
     // The secondary windows are children of the main window's lifetime: release them first.
     m_baudRate.reset();

@@ -4,11 +4,15 @@
 
 class AccessEditor;
 class BaudRateWindow;
+class CardRun;
+class GridActions;
 class LockBytesEditor;
 class KeyStoreWindow;
 class MainWindow;
+class ReadAllRun;
 class SettingsFile;
 class UserDialogs;
+class WriteAllRun;
 
 // The program's five windows, created in their fixed order at start: the main window,
 // the access conditions editor, the module key store, the baud-rate window and the
@@ -25,6 +29,11 @@ public:
     [[nodiscard]] KeyStoreWindow &keyStore() { return *m_keyStore; }
     [[nodiscard]] BaudRateWindow &baudRate() { return *m_baudRate; }
     [[nodiscard]] LockBytesEditor &lockEditor() { return *m_lockEditor; }
+    // The grid double-click actions, and the read-all and write-all runs.
+    [[nodiscard]] GridActions &gridActions() { return *m_gridActions; }
+    [[nodiscard]] CardRun &cardRun() { return *m_cardRun; }
+    [[nodiscard]] ReadAllRun &readAllRun() { return *m_readAllRun; }
+    [[nodiscard]] WriteAllRun &writeAllRun() { return *m_writeAllRun; }
 
 private:
     std::unique_ptr<MainWindow> m_main;
@@ -32,4 +41,8 @@ private:
     std::unique_ptr<KeyStoreWindow> m_keyStore;
     std::unique_ptr<BaudRateWindow> m_baudRate;
     std::unique_ptr<LockBytesEditor> m_lockEditor;
+    std::unique_ptr<CardRun> m_cardRun;
+    GridActions *m_gridActions = nullptr;
+    ReadAllRun *m_readAllRun = nullptr;
+    WriteAllRun *m_writeAllRun = nullptr;
 };

@@ -1,0 +1,117 @@
+#include "view/ReadAllRun.h"
+
+#include "app/ActionGuard.h"
+#include "app/MainWindow.h"
+#include "tag/BlockCommands.h"
+#include "tag/TagCommands.h"
+#include "view/CardRun.h"
+#include "view/PendingReads.h"
+
+#include <QCheckBox>
+#include <QList>
+
+namespace {
+
+// Each Ultralight read returns four pages.
+const QList<int> UltralightReads {0, 4, 8, 12};
+
+QList<int> numbersToRead(CardType type)
+{
+    if (type == CardType::MifareUL)
+        return UltralightReads;
+    QList<int> blocks;
+    for (int block = 0, count = type == CardType::Mifare4K ? 256 : 64; block < count; ++block)
+        blocks << block;
+    return blocks;
+}
+
+// A sector is authenticated once, at its first block.
+bool isAuthenticationPoint(int block)
+{
+    return block < 128 ? block % 4 == 0 : block % 16 == 0;
+}
+
+QByteArray kindOf(CardType type)
+{
+    switch (type) {
+    case CardType::Mifare1K: return "1";
+    case CardType::Mifare4K: return "4";
+    case CardType::MifareUL: return "U";
+    }
+    return "1";
+}
+
+} // namespace
+
+ReadAllRun::ReadAllRun(MainWindow &main, CardRun &run, QObject *parent)
+    : QObject(parent)
+    , m_main(main)
+    , m_run(run)
+{
+}
+
+void ReadAllRun::readAllClick()
+{
+    if (m_run.isActive())
+        return;
+    guardAction(m_main.dialogs(), [this] {
+        const CardType type = m_main.cardType();
+        TagCommands &tags = m_main.tagCommands();
+        QByteArray result;
+        tags.HaltTag(result);
+        if (result == "error")
+            return;
+        if (m_main.ui().cb_select->isChecked()) {
+            // Timer1 runs the reads once the seek's answer has come.
+            PendingReads &pending = m_main.pendingReads();
+            pending.setPendingReadAll(kindOf(type));
+            tags.SeekTag(result);
+            pending.waitForTag();
+            return;
+        }
+        tags.SelectTag(result);
+        if (result == "error")
+            return;
+        (void)readCard(type, false);
+    });
+}
+
+bool ReadAllRun::runPending(const QByteArray &kind)
+{
+    if (kind == "1")
+        return readCard(CardType::Mifare1K, true);
+    if (kind == "4")
+        return readCard(CardType::Mifare4K, true);
+    if (kind == "U")
+        return readCard(CardType::MifareUL, true);
+    return false;
+}
+
+bool ReadAllRun::readCard(CardType type, bool stopOnReadError)
+{
+    const QList<int> numbers = numbersToRead(type);
+    if (!m_run.start(QStringLiteral("Read All Blocks"), int(numbers.size())))
+        return false;
+    const CardRun::Scope scope(m_run);
+    const bool ultralight = type == CardType::MifareUL;
+    for (int i = 0; i < numbers.size(); ++i) {
+        const int number = numbers.at(i);
+        const QString where = ultralight ? QStringLiteral("Page %1 (%2 of %3)").arg(number).arg(i + 1).arg(numbers.size())
+                                         : QStringLiteral("Block %1 of %2").arg(i + 1).arg(numbers.size());
+        if (!m_run.step(i, where)) {
+            m_main.appendLine(QByteArray(ultralight ? "Read All cancelled before page " : "Read All cancelled before block ")
+                              + QByteArray::number(number));
+            return false;
+        }
+        QByteArray result;
+        if (!ultralight && isAuthenticationPoint(number)) {
+            m_main.tagCommands().Authenticate(number, result);
+            if (result == "error")
+                return false;
+        }
+        m_main.blockCommands().ReadBlockToGrid(number, result);
+        if (result == "error" && stopOnReadError)
+            return false;
+    }
+    return true;
+}
