@@ -92,7 +92,12 @@ MainWindow::MainWindow(SettingsFile &settings, UserDialogs &dialogs, QWidget *pa
     guardAction(m_dialogs, [this] { FormCreate(); });
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // Hiding hands the focus on while every member still lives: a key field that has
+    // it is completed and stored as on leaving it, not from a half-destroyed window.
+    hide();
+}
 
 CardType MainWindow::cardType() const
 {
