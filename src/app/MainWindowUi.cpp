@@ -117,7 +117,7 @@ void MainWindowUi::setup(QMainWindow *window)
     auto *right = new QVBoxLayout;
     right->setSpacing(2);
     columns->addLayout(right, 0);
-    const int panelWidth = 190;
+    const int panelWidth = 240;
 
     QFrame *bevel1 = panel("Bevel1");
     auto *selectRow = new QHBoxLayout(bevel1);

@@ -39,11 +39,24 @@ QByteArrayList splitLines(const QByteArray &data)
     return lines;
 }
 
+// A line break inside a key or value would split the file's key/value pairs.
+QByteArray withoutLineBreaks(QByteArray text)
+{
+    text.replace('\r', QByteArray());
+    text.replace('\n', QByteArray());
+    return text;
+}
+
+// Values end at a comma, so one inside a value (pasted into a key field, say) would
+// shift every later value: it is left out.
 QByteArray joinValues(const QByteArrayList &values)
 {
     QByteArray line;
-    for (qsizetype i = 0; i < values.size() && i < SettingsFile::MaxValues; ++i)
-        line += values.at(i) + ',';
+    for (qsizetype i = 0; i < values.size() && i < SettingsFile::MaxValues; ++i) {
+        QByteArray value = withoutLineBreaks(values.at(i));
+        value.replace(',', QByteArray());
+        line += value + ',';
+    }
     return line;
 }
 
@@ -113,7 +126,7 @@ int SettingsFile::findKey(const QByteArray &key) const
 int SettingsFile::append(const QByteArray &key, const QByteArray &valueLine) const
 {
     QByteArrayList lines = loadLines();
-    lines << key << valueLine;
+    lines << withoutLineBreaks(key) << withoutLineBreaks(valueLine);
     saveLines(lines);
     return int(lines.size()) - 2;
 }

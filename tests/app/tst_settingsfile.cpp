@@ -101,6 +101,20 @@ private Q_SLOTS:
                                   "5C,5C,5C,5C,5C,5C,"}));
     }
 
+    void valuesCannotBreakTheFileApart()
+    {
+        QTemporaryDir dir;
+        SettingsFile settings(dir.filePath(QStringLiteral("s.txt")));
+        settings.createIfMissing();
+        (void)settings.read("Keys1K", "5C,5C,5C,5C,5C,5C,");
+        (void)settings.readIndex("Baud", 1);
+        // Pasted key text with a comma and a line break stays one value.
+        settings.write("Keys1K", {"A,B", "C\r\nD", "5C", "5C", "5C", "5C"});
+        QCOMPARE(settings.read("Keys1K", {}), (QByteArrayList {"AB", "CD", "5C", "5C", "5C", "5C"}));
+        QCOMPARE(settings.readIndex("Baud", 1), 1);
+        QCOMPARE(settings.loadLines().size(), 6);
+    }
+
     void lineEndsOfAnyKindAreRead()
     {
         QTemporaryDir dir;
