@@ -1,0 +1,283 @@
+#include "CardRunRig.h"
+
+#include "access/AccessEditor.h"
+#include "ultralight/LockBytesEditor.h"
+#include "view/CardGrids.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Action columns of grid1/grid4 and gridUL.
+constexpr int ReadColumn = 21;
+constexpr int WriteColumn = 19;
+constexpr int IncrementColumn = 25;
+constexpr int DecrementColumn = 27;
+constexpr int WriteValueColumn = 31;
+constexpr int ReadValueColumn = 33;
+constexpr int UlWriteColumn = 9;
+
+const QString SeeNext = u"SEE NEXT WARNING MESSAGE"_s;
+const QString BadHex = u"Block data should be consist of hex numbers!"_s;
+
+} // namespace
+
+// Double clicks on the action cells, asserted on what the simulated module received
+// and on the boxes the user saw.
+class TestGridActions : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Auto: halt, select, authenticate, read; without Auto only the read.
+    void readBlock_data()
+    {
+        QTest::addColumn<bool>("autoOn");
+        QTest::addColumn<QList<QByteArray>>("frames");
+        QTest::newRow("auto") << true
+                              << QList<QByteArray> {Frames::Halt, Frames::Select, Frames::auth(6), Frames::read(6)};
+        QTest::newRow("no auto") << false << QList<QByteArray> {Frames::read(6)};
+    }
+    void readBlock()
+    {
+        QFETCH(bool, autoOn);
+        QFETCH(QList<QByteArray>, frames);
+        CardRunRig r;
+        QVERIFY(r.start(CardType::Mifare1K));
+        setClassicBlock(r.sim, 6, pattern(6));
+        r.main().ui().cb_auto->setChecked(autoOn);
+        if (!autoOn)
+            QVERIFY(r.rig->prepare(6));
+        r.sim.clearTraffic();
+        r.click(CardType::Mifare1K, ReadColumn, 8);
+        QCOMPARE(r.frames(), frames);
+        QCOMPARE(r.rig->rowText(CardType::Mifare1K, 8), pattern(6).toHex().toUpper());
+    }
+
+    // Trailer and data-block writes: what is asked, and whether the write goes out.
+    void writeBlock_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QByteArray>("access"); // bytes 6..8 for a trailer row
+        QTest::addColumn<QByteArray>("badCell"); // a byte cell of the row, when set
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<bool>("written");
+        const QString warn = u"*You wont be able to change access conditions again\nDo you want to continue?"_s;
+        QTest::newRow("transport trailer") << 9 << "FF0780"_ba << QByteArray() << true << QStringList() << true;
+        QTest::newRow("warning, yes") << 9 << "FF0F00"_ba << QByteArray() << true << QStringList {SeeNext, warn} << true;
+        QTest::newRow("warning, no") << 9 << "FF0F00"_ba << QByteArray() << false << QStringList {SeeNext, warn} << false;
+        QTest::newRow("invalid trailer")
+            << 9 << "000000"_ba << QByteArray() << true
+            << QStringList {u"Invalid data in sector trailer block! Block will not be programmed"_s} << false;
+        QTest::newRow("G1 cell") << 8 << QByteArray() << "G1"_ba << true << QStringList {BadHex} << false;
+        QTest::newRow("lower case") << 8 << QByteArray() << "0a"_ba << true << QStringList {BadHex} << false;
+        QTest::newRow("one digit") << 8 << QByteArray() << "A"_ba << true << QStringList {BadHex} << false;
+    }
+    void writeBlock()
+    {
+        QFETCH(int, row);
+        QFETCH(QByteArray, access);
+        QFETCH(QByteArray, badCell);
+        QFETCH(bool, answer);
+        QFETCH(QStringList, shown);
+        QFETCH(bool, written);
+        CardRunRig r;
+        QVERIFY(r.start(CardType::Mifare1K));
+        const int block = row - 2;
+        if (!access.isEmpty())
+            r.setTrailerAccess(CardType::Mifare1K, block, access);
+        if (!badCell.isEmpty())
+            r.grid(CardType::Mifare1K).setCell(5, row, badCell);
+        r.dialogs().answers.enqueue(answer);
+        r.click(CardType::Mifare1K, WriteColumn, row);
+        QCOMPARE(r.dialogs().texts(), shown);
+        for (const auto &box : r.dialogs().shown)
+            if (box.kind == u"question"_s)
+                QCOMPARE(box.caption, u"WARNING"_s);
+        const QList<QByteArray> writes = r.framesOf(Frames::WriteCode);
+        if (!written) {
+            QVERIFY(r.frames().isEmpty());
+            return;
+        }
+        QCOMPARE(r.frames().mid(0, 3), (QList<QByteArray> {Frames::Halt, Frames::Select, Frames::auth(block)}));
+        QCOMPARE(writes.size(), 1);
+        QCOMPARE(writes.first().mid(4, 1 + 16).toHex().toUpper(),
+                 QByteArray::number(block, 16).rightJustified(2, '0').toUpper() + r.rig->rowText(CardType::Mifare1K, row));
+    }
+
+    // The ASCII view is turned back to hexadecimal before the bytes are taken.
+    void writeInAsciiView()
+    {
+        CardRunRig r;
+        QVERIFY(r.start(CardType::Mifare1K));
+        r.rig->fillRow(CardType::Mifare1K, 6, "41");
+        r.main().ui().cb_ascii->setChecked(true);
+        QVERIFY(r.main().grids().asciiView());
+        r.click(CardType::Mifare1K, WriteColumn, 6);
+        QVERIFY(!r.main().ui().cb_ascii->isChecked());
+        QVERIFY(!r.main().grids().asciiView());
+        QCOMPARE(r.framesOf(Frames::WriteCode), (QList<QByteArray> {Frames::write(4, QByteArray(16, 'A'))}));
+    }
+
+    // Value cells: the operand goes least significant byte first; a cell that is not
+    // eight hex digits refuses with its own message.
+    void valueOperands_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QByteArray>("cell");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QByteArray>("frame");
+        const QString badAmount = u"Increment Value should be consist of hex numbers!"_s;
+        QTest::newRow("increment") << IncrementColumn << "00000001"_ba << QString()
+                                   << Frame::request(0x8D, QByteArray::fromHex("0401000000"));
+        QTest::newRow("decrement") << DecrementColumn << "0000012C"_ba << QString()
+                                   << Frame::request(0x8E, QByteArray::fromHex("042C010000"));
+        QTest::newRow("write value") << WriteValueColumn << "0000012C"_ba << QString()
+                                     << Frame::request(0x8A, QByteArray::fromHex("042C010000"));
+        QTest::newRow("increment, empty") << IncrementColumn << QByteArray() << badAmount << QByteArray();
+        QTest::newRow("decrement, empty") << DecrementColumn << QByteArray() << badAmount << QByteArray();
+        QTest::newRow("increment, seven digits") << IncrementColumn << "0000001"_ba << badAmount << QByteArray();
+        QTest::newRow("write value, lower case")
+            << WriteValueColumn << "0000012c"_ba << u"Value should be consist of hex numbers!"_s << QByteArray();
+    }
+    void valueOperands()
+    {
+        QFETCH(int, column);
+        QFETCH(QByteArray, cell);
+        QFETCH(QString, message);
+        QFETCH(QByteArray, frame);
+        CardRunRig r;
+        QVERIFY(r.start(CardType::Mifare1K));
+        r.sim.withModule([](VirtualModule &m) { m.classicCard()->setBlock(4, ClassicCard::valueBlock(300, 4)); });
+        const int cellColumn = column == WriteValueColumn ? 29 : 23;
+        r.grid(CardType::Mifare1K).setCell(cellColumn, 6, cell);
+        r.click(CardType::Mifare1K, column, 6);
+        if (!message.isEmpty()) {
+            QCOMPARE(r.dialogs().texts(), QStringList {message});
+            QVERIFY(r.frames().isEmpty());
+            return;
+        }
+        QVERIFY(r.dialogs().shown.isEmpty());
+        QCOMPARE(r.frames(), (QList<QByteArray> {Frames::Halt, Frames::Select, Frames::auth(4), frame}));
+    }
+
+    // "RV" with Auto: the value 300 reads 0000012C into the value cell; with "Get data"
+    // off it goes to the read strip instead.
+    void readValue_data()
+    {
+        QTest::addColumn<bool>("getData");
+        QTest::newRow("into the cell") << true;
+        QTest::newRow("into the strip") << false;
+    }
+    void readValue()
+    {
+        QFETCH(bool, getData);
+        CardRunRig r;
+        QVERIFY(r.start(CardType::Mifare1K));
+        r.main().ui().cb_getdata->setChecked(getData);
+        r.sim.withModule([](VirtualModule &m) { m.classicCard()->setBlock(5, ClassicCard::valueBlock(300, 5)); });
+        r.grid(CardType::Mifare1K).setCell(29, 7, "00000000");
+        r.click(CardType::Mifare1K, ReadValueColumn, 7);
+        QCOMPARE(r.frames().last(), Frame::request(0x87, QByteArray(1, '\x05')));
+        QCOMPARE(r.grid(CardType::Mifare1K).cell(29, 7), getData ? "0000012C"_ba : "00000000"_ba);
+        QCOMPARE(r.main().grids().lastReadText(), "Value is:0000012C"_ba);
+        QCOMPARE(r.main().grids().readStrip().lastReadRow(), 7);
+    }
+
+    // Page 2 warns about its lock bits and goes out as 00 00 L0 L1; page 3 asks the
+    // OTP question when any cell is not 00.
+    void ultralightWrites_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QByteArray>("cells");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QByteArray>("sent"); // page data, empty when nothing goes out
+        const QString otp = u"Once any bit of the OTP(One Time Programmable) area is set to 1 then it will never be "
+                            "possible to change it to 0. Do you want to continue?"_s;
+        QTest::newRow("lock bytes, yes") << 2 << "AABB0F00"_ba << true << u"lock"_s << "00000F00"_ba;
+        QTest::newRow("lock bytes, no") << 2 << "AABB0F00"_ba << false << u"lock"_s << QByteArray();
+        QTest::newRow("no lock bits") << 2 << "AABB0000"_ba << true << QString() << "00000000"_ba;
+        QTest::newRow("otp, yes") << 3 << "00000001"_ba << true << otp << "00000001"_ba;
+        QTest::newRow("otp, no") << 3 << "00000001"_ba << false << otp << QByteArray();
+        QTest::newRow("otp all zero") << 3 << "00000000"_ba << true << QString() << "00000000"_ba;
+        QTest::newRow("data page") << 9 << "01020304"_ba << true << QString() << "01020304"_ba;
+    }
+    void ultralightWrites()
+    {
+        QFETCH(int, page);
+        QFETCH(QByteArray, cells);
+        QFETCH(bool, answer);
+        QFETCH(QString, question);
+        QFETCH(QByteArray, sent);
+        CardRunRig r;
+        QVERIFY(r.start(CardType::MifareUL));
+        for (int i = 0; i < 4; ++i)
+            r.grid(CardType::MifareUL).setCell(1 + i, page + 2, cells.mid(2 * i, 2));
+        r.dialogs().answers.enqueue(answer);
+        r.click(CardType::MifareUL, UlWriteColumn, page + 2);
+        if (question.isEmpty()) {
+            QVERIFY(r.dialogs().shown.isEmpty());
+        } else {
+            QCOMPARE(r.dialogs().shown.size(), 2);
+            QCOMPARE(r.dialogs().shown.at(0).text, SeeNext);
+            QCOMPARE(r.dialogs().shown.at(1).caption, u"WARNING"_s);
+            const QString text = r.dialogs().shown.at(1).text;
+            if (question == u"lock"_s)
+                QVERIFY2(text.startsWith(u"*"_s) && text.endsWith(u"\nDo you want to continue?"_s), qPrintable(text));
+            else
+                QCOMPARE(text, question);
+        }
+        if (sent.isEmpty()) {
+            QVERIFY(r.frames().isEmpty());
+            return;
+        }
+        QCOMPARE(r.frames(), (QList<QByteArray> {Frames::Halt, Frames::Select,
+                                                 Frames::writePage(page, QByteArray::fromHex(sent))}));
+    }
+
+    // A lock page whose lock cells are not hexadecimal refuses before any warning.
+    void ultralightBadLockCells()
+    {
+        CardRunRig r;
+        QVERIFY(r.start(CardType::MifareUL));
+        r.grid(CardType::MifareUL).setCell(3, 4, "ZZ");
+        r.click(CardType::MifareUL, UlWriteColumn, 4);
+        QCOMPARE(r.dialogs().texts(), QStringList {BadHex});
+        QVERIFY(r.frames().isEmpty());
+    }
+
+    // "S" opens the editor of the cell; page 1 of gridUL has no action.
+    void editorsAndNoAction()
+    {
+        CardRunRig r;
+        QVERIFY(r.start(CardType::MifareUL));
+        r.click(CardType::MifareUL, UlWriteColumn, 3);
+        QVERIFY(r.frames().isEmpty());
+        r.click(CardType::MifareUL, 5, 4);
+        QVERIFY(r.windows().lockEditor().isVisible());
+        r.rig->chooseCardType(CardType::Mifare4K);
+        r.click(CardType::Mifare4K, 18, 145);
+        QVERIFY(r.windows().accessEditor().isVisible());
+        QVERIFY(r.frames().isEmpty());
+    }
+
+    // While a run is active a double click starts nothing.
+    void ignoredDuringRun()
+    {
+        CardRunRig r;
+        QVERIFY(r.start(CardType::Mifare1K));
+        QVERIFY(r.windows().cardRun().start(u"run"_s, 1));
+        r.click(CardType::Mifare1K, ReadColumn, 8);
+        r.windows().cardRun().finish();
+        QVERIFY(r.frames().isEmpty());
+        r.click(CardType::Mifare1K, ReadColumn, 8);
+        QCOMPARE(r.frames().size(), 4);
+    }
+};
+
+QTEST_MAIN(TestGridActions)
+#include "tst_gridactions.moc"

@@ -1,0 +1,260 @@
+#include "CardRunRig.h"
+
+#include "SimFault.h"
+
+#include <QAction>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString FirstQuestion =
+    u"You are about to write/program all blocks including configuration blocks.Do you want to continue?"_s;
+const QString SeeNext = u"SEE NEXT WARNING MESSAGE"_s;
+
+// 16 distinct bytes per block, as grid text.
+QByteArray blockText(int block)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 16; ++i)
+        bytes.append(char(quint8(block * 3 + i)));
+    return bytes.toHex().toUpper();
+}
+
+void fillDataBlocks(CardRunRig &r, CardType type, int blocks)
+{
+    for (int block = 1; block < blocks; ++block) {
+        if (IsTrailerRow(block + 2))
+            continue;
+        const QByteArray text = blockText(block);
+        for (int i = 0; i < 16; ++i)
+            r.grid(type).setCell(2 + i, block + 2, text.mid(2 * i, 2));
+    }
+}
+
+QList<int> writtenNumbers(const CardRunRig &r, quint8 command)
+{
+    QList<int> numbers;
+    for (const QByteArray &frame : r.framesOf(command))
+        numbers << quint8(frame.at(4));
+    return numbers;
+}
+
+QList<int> range(int first, int last)
+{
+    QList<int> out;
+    for (int n = first; n <= last; ++n)
+        out << n;
+    return out;
+}
+
+} // namespace
+
+// "Write All Blocks": everything is tested and confirmed before the first frame, then
+// the card is written; Ultralight lock bytes go last.
+class TestWriteAll : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Declining the first question sends nothing, with the grids already in hex.
+    void firstQuestionNo()
+    {
+        CardRunRig r;
+        QVERIFY(r.start(CardType::Mifare1K));
+        r.main().ui().cb_ascii->setChecked(true);
+        r.dialogs().answers.enqueue(false);
+        r.main().ui().writeAll->trigger();
+        QCOMPARE(r.dialogs().shown.size(), 1);
+        QCOMPARE(r.dialogs().shown.first().caption, u"WARNING"_s);
+        QCOMPARE(r.dialogs().shown.first().text, FirstQuestion);
+        QVERIFY(!r.main().grids().asciiView());
+        QVERIFY(r.frames().isEmpty());
+    }
+
+    // The whole card: authentication at each sector's first block, blocks 1 to the
+    // last, and the card holds the grid's data afterwards.
+    void wholeClassicCard_data()
+    {
+        QTest::addColumn<CardType>("type");
+        QTest::addColumn<int>("blocks");
+        QTest::newRow("1K") << CardType::Mifare1K << 64;
+        QTest::newRow("4K") << CardType::Mifare4K << 256;
+    }
+    void wholeClassicCard()
+    {
+        QFETCH(CardType, type);
+        QFETCH(int, blocks);
+        CardRunRig r;
+        QVERIFY(r.start(type));
+        fillDataBlocks(r, type, blocks);
+        r.main().ui().writeAll->trigger();
+        QCOMPARE(r.dialogs().texts(), QStringList {FirstQuestion});
+        QCOMPARE(r.frames().mid(0, 3), (QList<QByteArray> {Frames::Halt, Frames::Select, Frames::auth(0)}));
+        QList<int> auths;
+        for (int block = 0; block < blocks; block += block < 128 ? 4 : 16)
+            auths << block;
+        QCOMPARE(writtenNumbers(r, Frames::AuthCode), auths);
+        QCOMPARE(writtenNumbers(r, Frames::WriteCode), range(1, blocks - 1));
+        for (int block : {1, 62, blocks - 2}) {
+            QByteArray onCard;
+            r.sim.withModule([&](VirtualModule &m) { onCard = m.classicCard()->block(block); });
+            QCOMPARE(onCard.toHex().toUpper(), blockText(block));
+        }
+    }
+
+    // A bad cell, an invalid trailer or a "No" anywhere ends the run before a single
+    // frame: no half-programmed card.
+    void refusedBeforeAnythingIsSent_data()
+    {
+        QTest::addColumn<int>("trailer");
+        QTest::addColumn<QByteArray>("access");
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<QStringList>("shown");
+        const QString warn = u"*You wont be able to change access conditions again\nDo you want to continue?"_s;
+        const QString invalid = u"Invalid data in sector trailer block! Block will not be programmed"_s;
+        QTest::newRow("invalid trailer in sector 5") << 23 << "000000"_ba << QList<bool> {true}
+                                                     << QStringList {FirstQuestion, invalid};
+        QTest::newRow("No at sector 5's warning") << 23 << "FF0F00"_ba << QList<bool> {true, false}
+                                                  << QStringList {FirstQuestion, SeeNext, warn};
+        QTest::newRow("bad cell on block 40") << -1 << QByteArray() << QList<bool> {true}
+                                              << QStringList {FirstQuestion, u"Block data should be consist of hex numbers!"_s};
+    }
+    void refusedBeforeAnythingIsSent()
+    {
+        QFETCH(int, trailer);
+        QFETCH(QByteArray, access);
+        QFETCH(QList<bool>, answers);
+        QFETCH(QStringList, shown);
+        CardRunRig r;
+        QVERIFY(r.start(CardType::Mifare1K));
+        if (trailer >= 0)
+            r.setTrailerAccess(CardType::Mifare1K, trailer, access);
+        else
+            r.grid(CardType::Mifare1K).setCell(9, 42, "XY");
+        for (bool answer : answers)
+            r.dialogs().answers.enqueue(answer);
+        r.main().ui().writeAll->trigger();
+        QCOMPARE(r.dialogs().texts(), shown);
+        QVERIFY(r.frames().isEmpty());
+    }
+
+    // Two warning trailers: each shows its own list, all asked before the first write.
+    void eachTrailerItsOwnList()
+    {
+        CardRunRig r;
+        QVERIFY(r.start(CardType::Mifare1K));
+        r.setTrailerAccess(CardType::Mifare1K, 7, "FF0F00");
+        r.setTrailerAccess(CardType::Mifare1K, 11, "00F0FF");
+        r.main().ui().writeAll->trigger();
+        const QStringList texts = r.dialogs().texts();
+        QCOMPARE(texts.size(), 5);
+        QCOMPARE(texts.at(1), SeeNext);
+        QCOMPARE(texts.at(2), u"*You wont be able to change access conditions again\nDo you want to continue?"_s);
+        QCOMPARE(texts.at(3), SeeNext);
+        QCOMPARE(texts.at(4).count(u'\n'), 6);
+        QVERIFY(texts.at(4).startsWith(u"*You wont be able to program Block 0 of the selected sector again\n"_s));
+        QCOMPARE(writtenNumbers(r, Frames::WriteCode), range(1, 63));
+    }
+
+    // A failed write stops a Classic run there; a failed Ultralight page is given up,
+    // the tag halted and selected again, and the run goes on.
+    void cardFailures_data()
+    {
+        QTest::addColumn<CardType>("type");
+        QTest::addColumn<QList<QByteArray>>("frames");
+        QTest::newRow("1K stops") << CardType::Mifare1K
+                                  << QList<QByteArray> {Frames::Halt, Frames::Select, Frames::auth(0),
+                                                        Frames::write(1, QByteArray(16, '\0'))};
+        QList<QByteArray> ul {Frames::Halt, Frames::Select, Frames::writePage(3, QByteArray(4, '\0')), Frames::Halt,
+                              Frames::Select};
+        for (int page = 4; page <= 15; ++page)
+            ul << Frames::writePage(page, QByteArray(4, '\0'));
+        ul << Frames::writePage(2, QByteArray(4, '\0'));
+        QTest::newRow("UL goes on") << CardType::MifareUL << ul;
+    }
+    void cardFailures()
+    {
+        QFETCH(CardType, type);
+        QFETCH(QList<QByteArray>, frames);
+        CardRunRig r;
+        QVERIFY(r.start(type));
+        for (int row = 3; row < r.grid(type).rows(); ++row)
+            if (!IsTrailerRow(row) || type == CardType::MifareUL)
+                r.rig->fillRow(type, row, "00");
+        r.sim.injectFault(SimFault::WriteStatusX);
+        r.main().ui().writeAll->trigger();
+        QCOMPARE(r.frames(), frames);
+    }
+
+    // ZZ on page 9 refuses before anything is sent.
+    void ultralightBadCell()
+    {
+        CardRunRig r;
+        QVERIFY(r.start(CardType::MifareUL));
+        r.grid(CardType::MifareUL).setCell(2, 11, "ZZ");
+        r.main().ui().writeAll->trigger();
+        QCOMPARE(r.dialogs().texts(),
+                 (QStringList {FirstQuestion, u"Block data should be consist of hex numbers!"_s}));
+        QVERIFY(r.frames().isEmpty());
+    }
+
+    // Locking pages 4 to 7: the warnings and the OTP question come first, then pages
+    // 3 to 15 are written and the lock bytes last, so the locked pages keep their new data.
+    void ultralightLocksLast()
+    {
+        CardRunRig r;
+        QVERIFY(r.start(CardType::MifareUL));
+        CardGridModel &grid = r.grid(CardType::MifareUL);
+        for (int page = 3; page <= 15; ++page)
+            for (int i = 0; i < 4; ++i)
+                grid.setCell(1 + i, page + 2, Hex::pair(quint8(page * 16 + i)));
+        grid.setCell(3, 4, "F0");
+        grid.setCell(4, 4, "00");
+        r.main().ui().writeAll->trigger();
+        const QStringList texts = r.dialogs().texts();
+        QCOMPARE(texts.size(), 5); // first question, lock warning pair, OTP pair
+        QCOMPARE(texts.at(1), SeeNext);
+        QVERIFY(texts.at(4).startsWith(u"Once any bit of the OTP"_s));
+        QCOMPARE(writtenNumbers(r, Frames::WritePageCode), range(3, 15) << 2);
+        r.sim.withModule([](VirtualModule &m) {
+            UltralightCard &card = *m.ultralightCard();
+            for (int page = 4; page <= 7; ++page) {
+                QVERIFY(card.isPageLocked(page));
+                QCOMPARE(card.page(page), QByteArray::fromHex(Hex::pair(quint8(page * 16)) + Hex::pair(quint8(page * 16 + 1))
+                                                              + Hex::pair(quint8(page * 16 + 2)) + Hex::pair(quint8(page * 16 + 3))));
+            }
+            QVERIFY(!card.isPageLocked(8));
+        });
+    }
+
+    // Cancel between two blocks: what came before is on the card, nothing after is sent.
+    void cancel_data()
+    {
+        QTest::addColumn<CardType>("type");
+        QTest::addColumn<QList<int>>("written");
+        QTest::addColumn<QByteArray>("logLine");
+        QTest::newRow("1K") << CardType::Mifare1K << range(1, 5) << "Write All cancelled before block 6"_ba;
+        QTest::newRow("UL, lock bytes never sent") << CardType::MifareUL << range(3, 7)
+                                                   << "Write All cancelled before page 8"_ba;
+    }
+    void cancel()
+    {
+        QFETCH(CardType, type);
+        QFETCH(QList<int>, written);
+        QFETCH(QByteArray, logLine);
+        CardRunRig r;
+        QVERIFY(r.start(type));
+        r.progress->cancelAt = [](int done) { return done == 5; };
+        r.main().ui().writeAll->trigger();
+        const quint8 code = type == CardType::MifareUL ? Frames::WritePageCode : Frames::WriteCode;
+        QCOMPARE(writtenNumbers(r, code), written);
+        QCOMPARE(r.main().logLines().last(), logLine);
+        QCOMPARE(r.progress->ended, 1);
+        QVERIFY(!r.windows().cardRun().isActive());
+    }
+};
+
+QTEST_MAIN(TestWriteAll)
+#include "tst_writeall.moc"
