@@ -126,6 +126,10 @@ int SettingsFile::findKey(const QByteArray &key) const
 int SettingsFile::append(const QByteArray &key, const QByteArray &valueLine) const
 {
     QByteArrayList lines = loadLines();
+    // A key on the last line whose value line is missing (value lines end with a comma)
+    // would take the new key as its value, and its next write would overwrite that key.
+    if (lines.size() > 2 && !lines.last().endsWith(','))
+        lines << QByteArray();
     lines << withoutLineBreaks(key) << withoutLineBreaks(valueLine);
     saveLines(lines);
     return int(lines.size()) - 2;
