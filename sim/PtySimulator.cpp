@@ -336,7 +336,9 @@ void PtySimulator::serve()
         }
         const int ready = ::ppoll(fds, 2, timeoutPtr, nullptr);
         if (ready < 0 && errno != EINTR) {
-            trace(errnoText("poll"));
+            const QString reason = errnoText("poll");
+            std::lock_guard lock(m_mutex);
+            trace(reason);
             return;
         }
         if (ready > 0 && (fds[1].revents & POLLIN)) {

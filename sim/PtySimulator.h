@@ -49,7 +49,8 @@ public: // life cycle
     // The slave device, for example "/dev/pts/4"; empty before start().
     [[nodiscard]] QString portPath() const;
     // Receives one readable line per frame in or out and per oddity on the line.
-    // Called on the serving thread; set it before start().
+    // Called on the serving thread with the simulator locked: the sink must not call
+    // back into the simulator.
     void setTraceSink(TraceSink sink);
 
 public: // traffic
@@ -113,6 +114,7 @@ private:
     void scheduleUnsolicited();
     // Mutex held, so stop() cannot close the pipe meanwhile.
     void wake() const;
+    // Mutex held.
     void trace(const QString &line) const;
     [[nodiscard]] qint32 lineSpeedLocked() const;
     [[nodiscard]] qint64 elapsedMs(Clock::time_point t) const;
