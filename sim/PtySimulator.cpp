@@ -98,6 +98,7 @@ bool PtySimulator::start(QString *error)
     m_portPath = QString::fromLocal8Bit(name);
     m_startedAt = Clock::now();
     m_lineFreeAt = m_startedAt;
+    m_receivedUntil = m_startedAt;
     m_outgoing.clear();
     m_reader.reset();
     m_stopping = false;
@@ -382,13 +383,21 @@ void PtySimulator::readInput()
         m_changed.notify_all();
         return;
     }
+    // The module starts working on a request only when its last byte is in: the
+    // frame's bytes come in one after the other at the line speed, from when the
+    // first of them arrived, and never before the previous request was complete.
+    const auto byteTime = std::chrono::nanoseconds(10'000'000'000LL / m_module.speed());
+    const bool continued = m_reader.hasPartialFrame();
+    auto frameBegunAt = continued ? m_frameBegunAt : now;
     const auto events = m_reader.feed(bytes, elapsedMs(now));
     for (const auto &event : events) {
         switch (event.kind) {
         case FrameReader::Event::Frame: {
             m_received.append(event.bytes);
             trace(QStringLiteral("<- %1  (%2)").arg(SimFrame::hex(event.bytes), SimFrame::commandName(SimFrame::command(event.bytes))));
-            schedule(m_module.handleFrame(event.bytes), now);
+            m_receivedUntil = std::max(frameBegunAt, m_receivedUntil) + event.bytes.size() * byteTime;
+            frameBegunAt = now;
+            schedule(m_module.handleFrame(event.bytes), m_receivedUntil);
             break;
         }
         case FrameReader::Event::BadChecksum:
@@ -405,6 +414,9 @@ void PtySimulator::readInput()
             break;
         }
     }
+    // A partial frame left over began in this read unless the one before went on.
+    if (m_reader.hasPartialFrame())
+        m_frameBegunAt = continued && events.isEmpty() ? m_frameBegunAt : now;
     scheduleUnsolicited();
     m_changed.notify_all();
 }

@@ -23,9 +23,11 @@
 //
 // The simulator keeps a slave descriptor of its own open, so the program may open
 // and close the port as often as it likes. It reads the speed the program set on the
-// line and understands only frames sent at the module's own speed; answers go out
-// paced at 10 bits per byte after the module's working time, and as noise when the
-// line is at another speed by then. While idle the thread sleeps in poll().
+// line and understands only frames sent at the module's own speed. A request counts
+// as received once its last byte would have come in at 10 bits per byte (the
+// pseudo-terminal hands it over at once); answers go out paced the same way after
+// the module's working time, and as noise when the line is at another speed by then.
+// While idle the thread sleeps in poll().
 //
 // Every public function may be called from any thread.
 class PtySimulator
@@ -127,6 +129,10 @@ private:
     FrameReader m_reader; // serving thread only
     std::deque<Outgoing> m_outgoing;
     Clock::time_point m_lineFreeAt{};
+    // Receiving side: when the partial frame in m_reader began to arrive, and when
+    // the last request received so far was complete on the line.
+    Clock::time_point m_frameBegunAt{};
+    Clock::time_point m_receivedUntil{};
     QList<QByteArray> m_received;
     QList<QByteArray> m_sent;
     qint64 m_ignored = 0;

@@ -111,6 +111,7 @@ private slots:
     void exchangeAcrossReopenedPort();
     void answersArePacedAtLineSpeed_data();
     void answersArePacedAtLineSpeed();
+    void requestsTakeTheirTimeToArrive();
     void wrongSpeedIsNotUnderstood();
     void baudChangeAnswersLateAtNewSpeed();
     void answerAtWrongSpeedIsNoise();
@@ -167,6 +168,30 @@ void TestSimPty::answersArePacedAtLineSpeed()
     QCOMPARE(answer.size(), 22);
     // 22 bytes of 10 bits each, after the card's working time.
     const qint64 minimum = cardTimeMs + 22 * 10 * 1000 / speed;
+    QVERIFY2(elapsed >= minimum, qPrintable(QStringLiteral("%1 ms < %2 ms").arg(elapsed).arg(minimum)));
+}
+
+void TestSimPty::requestsTakeTheirTimeToArrive()
+{
+    // The pseudo-terminal hands a request over at once; a module on a real line sees
+    // its last byte only after all its bits came in, and only then starts working.
+    auto simulator = startedSimulator();
+    QVERIFY(simulator->setModuleSpeed(9600));
+    simulator->setCardTimeMs(0);
+    Line line(simulator->portPath(), 9600);
+    line.send(Select);
+    QVERIFY(!line.receive(1000).isEmpty());
+    line.send(Authenticate, QByteArray::fromHex("04FF"));
+    QVERIFY(!line.receive(1000).isEmpty());
+    const QByteArray data = QByteArray::fromHex("04") + QByteArray(16, '\x5A');
+    const qint64 requestSize = SimFrame::build(Write, data).size();
+    QElapsedTimer timer;
+    timer.start();
+    line.send(Write, data);
+    const QByteArray answer = line.receive(1000);
+    const qint64 elapsed = timer.elapsed();
+    QVERIFY(SimFrame::isWellFormed(answer));
+    const qint64 minimum = (requestSize + answer.size()) * 10 * 1000 / 9600;
     QVERIFY2(elapsed >= minimum, qPrintable(QStringLiteral("%1 ms < %2 ms").arg(elapsed).arg(minimum)));
 }
 
