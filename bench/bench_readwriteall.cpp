@@ -6,7 +6,7 @@
 // per byte plus the card times, from the simulator's frame trace), their ratio, and
 // the program's CPU time as a share of the wall time.
 //
-//   QT_QPA_PLATFORM=offscreen ./bench_readwriteall [card-time-ms]
+//   QT_QPA_PLATFORM=offscreen ./bench_readwriteall [card-time-ms [speed]]
 
 #include "app/MainWindow.h"
 #include "app/MainWindowUi.h"
@@ -167,7 +167,10 @@ int main(int argc, char **argv)
     std::printf("card time %d ms per operation\n", cardTimeMs);
     std::printf("%-8s %-6s %-10s %9s %6s %10s %10s %7s %7s\n", "speed", "card", "run", "exchanges", "", "wall ms",
                 "floor ms", "ratio", "cpu %");
+    const int onlySpeed = argc > 2 ? std::atoi(argv[2]) : 0;
     for (const Speed &speed : speeds) {
+        if (onlySpeed != 0 && speed.bits != onlySpeed)
+            continue;
         for (const bool is4K : {false, true}) {
             QTemporaryDir dir;
             SimProcess sim(is4K, speed.bits, cardTimeMs, dir.filePath(QStringLiteral("trace.txt")));

@@ -34,16 +34,22 @@ void QtRunProgress::begin(const QString &title, int total)
     m_bar->setRange(0, total);
     m_bar->setValue(0);
     m_clock.start();
+    m_sinceUpdate.invalidate();
 }
 
 bool QtRunProgress::advance(int done, const QString &next)
 {
+    const bool visible = m_dialog->isVisible();
+    if (!visible && m_clock.elapsed() < ShowAfterMs)
+        return !m_cancelled;
+    if (visible && m_sinceUpdate.isValid() && m_sinceUpdate.elapsed() < UpdateEveryMs)
+        return !m_cancelled;
     m_bar->setValue(done);
     m_label->setText(next);
-    if (!m_dialog->isVisible() && m_clock.elapsed() >= ShowAfterMs)
+    if (!visible)
         m_dialog->show();
-    if (m_dialog->isVisible())
-        QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+    m_sinceUpdate.start();
     return !m_cancelled;
 }
 

@@ -12,7 +12,9 @@ class QWidget;
 // A modal dialog with a progress bar and a Cancel button. It appears only when a run
 // lasts longer than a moment. While it is up the main window takes no input; events
 // are handled between two steps of the run, except the serial port's, so the receive
-// handler never runs inside a run.
+// handler never runs inside a run. The dialog is brought up to date, and events are
+// handled, at most every UpdateEveryMs: a step can take less than a millisecond, and
+// drawing the dialog at each one would cost more than the step.
 class QtRunProgress : public RunProgress
 {
 public:
@@ -28,10 +30,12 @@ public:
 
 private:
     static constexpr int ShowAfterMs = 300;
+    static constexpr int UpdateEveryMs = 40;
 
     QDialog *m_dialog = nullptr;
     QLabel *m_label = nullptr;
     QProgressBar *m_bar = nullptr;
     QElapsedTimer m_clock;
+    QElapsedTimer m_sinceUpdate;
     bool m_cancelled = false;
 };
