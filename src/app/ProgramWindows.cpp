@@ -62,6 +62,11 @@ ProgramWindows::~ProgramWindows()
     // The runs and actions are children of the main window; the run state goes first
     // as its progress dialog is one too.
     m_cardRun.reset();
+    // Hidden while still whole: hiding moves the focus, and a key field that loses it
+    // completes and stores itself through its window, which must not be half destroyed.
+    for (QWidget *window : {static_cast<QWidget *>(m_lockEditor.get()), static_cast<QWidget *>(m_baudRate.get()),
+                            static_cast<QWidget *>(m_keyStore.get()), static_cast<QWidget *>(m_accessEditor.get())})
+        window->hide();
     m_lockEditor.reset();
     // The secondary windows are children of the main window's lifetime: release them first.
     m_baudRate.reset();

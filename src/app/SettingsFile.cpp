@@ -128,7 +128,7 @@ int SettingsFile::append(const QByteArray &key, const QByteArray &valueLine) con
     QByteArrayList lines = loadLines();
     // A key on the last line whose value line is missing (value lines end with a comma)
     // would take the new key as its value, and its next write would overwrite that key.
-    if (lines.size() > 2 && !lines.last().endsWith(','))
+    if (lines.size() >= 2 && !lines.last().endsWith(',') && lines.last() != HeaderLine2)
         lines << QByteArray();
     lines << withoutLineBreaks(key) << withoutLineBreaks(valueLine);
     saveLines(lines);

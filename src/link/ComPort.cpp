@@ -134,11 +134,13 @@ void ComPort::purge()
 
 void ComPort::write(const QByteArray &bytes)
 {
+    // A write that fails means the line is gone: close the port here, so that Qt's
+    // queued error signal finds it closed and no second error box follows.
     if (m_port.write(bytes) != bytes.size())
-        throwPortError(EComPort::WriteFailed);
+        failAndClose(EComPort::WriteFailed);
     // A write may take 100 ms per byte plus one second before it counts as failed.
     if (!m_port.waitForBytesWritten(1000 + 100 * int(bytes.size())) && m_port.bytesToWrite() > 0)
-        throwPortError(EComPort::WriteFailed);
+        failAndClose(EComPort::WriteFailed);
 }
 
 bool ComPort::waitForWritten(int timeoutMs)
