@@ -4,7 +4,7 @@
 #   FUZZ_SECONDS  seconds per target (default 40)
 #   FUZZ_TARGETS  space-separated target names (default: every fuzz_* program built)
 #   FUZZ_BUILD    build folder (default build-fuzz)
-# A crash stops the script with the input in $FUZZ_BUILD/artifacts/<target>/; once the
+# Every target runs; a failing input is kept in $FUZZ_BUILD/artifacts/<target>/; once the
 # fault is fixed, copy that file to fuzz/crashes/<target>/ so every build replays it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,6 +24,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
 
 targets="${FUZZ_TARGETS:-$(find "$build/fuzz" -maxdepth 1 -type f -executable -name 'fuzz_*' -printf '%f\n' \
   | sed 's/^fuzz_//' | sort | tr '\n' ' ')}"
+failed=""
 for target in $targets; do
   work="$build/corpus/$target"
   artifacts="$build/artifacts/$target"
@@ -38,6 +39,10 @@ for target in $targets; do
   if [ "$status" -ne 0 ] || [ -n "$(ls -A "$artifacts")" ]; then
     tail -n 60 "$build/fuzz_$target.log" >&2
     echo "fuzz_$target failed (exit $status); inputs kept: $(ls "$artifacts")" >&2
-    exit 1
+    failed="$failed $target"
   fi
 done
+if [ -n "$failed" ]; then
+  echo "fuzz targets with failing inputs:$failed" >&2
+  exit 1
+fi
