@@ -5,6 +5,7 @@
 #include "link/ComPort.h"
 #include "link/EComPort.h"
 #include "link/Frame.h"
+#include "link/HelpPane.h"
 #include "link/ModuleLink.h"
 #include "link/PortList.h"
 
@@ -99,16 +100,7 @@ void BaudRateWindow::setupControls()
     BitBtn1->setDefault(false);
     connect(BitBtn1, &QPushButton::clicked, this, &BaudRateWindow::BitBtn1Click);
 
-    help = named(new QPlainTextEdit(this), "help");
-    help->setGeometry(242, 17, 177, 176);
-    help->setReadOnly(true);
-    help->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    help->setFont(QFont(QStringLiteral("Arial"), 8));
-    help->setStyleSheet(QStringLiteral("background-color: #FFFBF0;"));
-    QStringList lines;
-    for (const char *line : HelpLines)
-        lines << QString::fromLatin1(line);
-    help->setPlainText(lines.join(QLatin1Char('\n')));
+    help = createHelpPane(this, QRect(242, 17, 177, 176), helpLines(HelpLines));
 }
 
 void BaudRateWindow::FormCreate()

@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/SettingsFile.h"
 #include "link/Frame.h"
+#include "link/HelpPane.h"
 #include "link/Hex.h"
 #include "link/ModuleLink.h"
 
@@ -108,16 +109,7 @@ void KeyStoreWindow::setupControls()
     Button1->setDefault(false);
     connect(Button1, &QPushButton::clicked, this, &KeyStoreWindow::Button1Click);
 
-    help = named(new QPlainTextEdit(this), "help");
-    help->setGeometry(194, 17, 177, 176);
-    help->setReadOnly(true);
-    help->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    help->setFont(QFont(QStringLiteral("Arial"), 8));
-    help->setStyleSheet(QStringLiteral("background-color: #FFFBF0;"));
-    QStringList lines;
-    for (const char *line : HelpLines)
-        lines << QString::fromLatin1(line);
-    help->setPlainText(lines.join(QLatin1Char('\n')));
+    help = createHelpPane(this, QRect(194, 17, 177, 176), helpLines(HelpLines));
 }
 
 void KeyStoreWindow::FormCreate()

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QRect>
+#include <QStringList>
+
+class QPlainTextEdit;
+class QWidget;
+
+// The read-only cream help pane of the module windows ("help"), with its lines.
+QPlainTextEdit *createHelpPane(QWidget *parent, const QRect &geometry, const QStringList &lines);
+
+// The lines of a fixed list of texts.
+template<typename Texts>
+QStringList helpLines(const Texts &texts)
+{
+    QStringList lines;
+    for (const char *line : texts)
+        lines << QString::fromLatin1(line);
+    return lines;
+}
