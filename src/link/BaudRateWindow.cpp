@@ -3,6 +3,7 @@
 #include "app/ActionGuard.h"
 #include "app/MainWindow.h"
 #include "link/ComPort.h"
+#include "link/CommandScope.h"
 #include "link/EComPort.h"
 #include "link/Frame.h"
 #include "link/HelpPane.h"
@@ -45,19 +46,6 @@ QComboBox *speedList(QWidget *parent, const char *name, const QRect &rect)
     box->setGeometry(rect);
     return box;
 }
-
-// The answer to the set-baud request belongs to this procedure, not to the receive handler.
-class CommandScope
-{
-public:
-    explicit CommandScope(ComPort &port) : m_port(port) { m_port.setCommandActive(true); }
-    ~CommandScope() { m_port.setCommandActive(false); }
-    CommandScope(const CommandScope &) = delete;
-    CommandScope &operator=(const CommandScope &) = delete;
-
-private:
-    ComPort &m_port;
-};
 
 } // namespace
 

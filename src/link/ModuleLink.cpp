@@ -1,25 +1,9 @@
 #include "link/ModuleLink.h"
 
 #include "link/ComPort.h"
+#include "link/CommandScope.h"
 #include "link/CommandLog.h"
 #include "link/Frame.h"
-
-namespace {
-
-// Holds receive notifications back for the whole exchange.
-class CommandScope
-{
-public:
-    explicit CommandScope(ComPort &port) : m_port(port) { m_port.setCommandActive(true); }
-    ~CommandScope() { m_port.setCommandActive(false); }
-    CommandScope(const CommandScope &) = delete;
-    CommandScope &operator=(const CommandScope &) = delete;
-
-private:
-    ComPort &m_port;
-};
-
-} // namespace
 
 ModuleLink::ModuleLink(ComPort &port, CommandLog &log)
     : m_port(port)
