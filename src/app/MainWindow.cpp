@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/ActionGuard.h"
+#include "app/LogAndStatus.h"
 #include "app/SettingsFile.h"
 #include "app/UserDialogs.h"
 #include "link/ModuleCommands.h"
@@ -55,6 +56,7 @@ MainWindow::MainWindow(SettingsFile &settings, UserDialogs &dialogs, QWidget *pa
     setWindowTitle(QStringLiteral("MERLOX MIFARE V1.0"));
     resize(1032, 746);
     m_ui.setup(this);
+    m_log = std::make_unique<LogAndStatus>(m_ui.Memo1, m_ui.statusText);
     m_keyPanel = new KeyPanel(m_ui, m_settings, m_dialogs, [this] { return cardType(); }, this);
     m_link.setOpenPortAction([this] { openPort(); });
     m_tagCommands = new TagCommands(m_ui, m_link, *m_keyPanel, m_dialogs, [this] { return cardType(); }, this);
@@ -184,25 +186,22 @@ void MainWindow::wireGridsAndFiles()
 
 void MainWindow::appendLine(const QByteArray &line)
 {
-    m_ui.Memo1->appendPlainText(QString::fromLatin1(line));
+    m_log->appendLine(line);
 }
 
 void MainWindow::setStatus(const QByteArray &text)
 {
-    m_ui.statusText->setText(QString::fromLatin1(text));
+    m_log->setStatus(text);
 }
 
 QByteArray MainWindow::status() const
 {
-    return m_ui.statusText->text().toLatin1();
+    return m_log->status();
 }
 
 QByteArrayList MainWindow::logLines() const
 {
-    const QString text = m_ui.Memo1->toPlainText();
-    if (text.isEmpty())
-        return {};
-    return text.toLatin1().split('\n');
+    return m_log->lines();
 }
 
 void MainWindow::openPort()
@@ -245,7 +244,7 @@ void MainWindow::cmb_baudChange()
 
 void MainWindow::SpeedButton1Click()
 {
-    m_ui.Memo1->clear();
+    m_log->clearLog();
 }
 
 void MainWindow::cb_onlineClick()

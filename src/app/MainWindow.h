@@ -15,6 +15,7 @@ class BlockCommands;
 class CardGrids;
 class FileCommands;
 class KeyPanel;
+class LogAndStatus;
 class ModuleCommands;
 class PendingReads;
 class ReadBlockButton;
@@ -87,6 +88,7 @@ private:
     SettingsFile &m_settings;
     UserDialogs &m_dialogs;
     MainWindowUi m_ui;
+    std::unique_ptr<LogAndStatus> m_log;
     ComPort m_port;
     ModuleLink m_link;
     KeyPanel *m_keyPanel = nullptr;

@@ -47,9 +47,8 @@ int ComPort::baudRateOf(int index)
 ComPort::ComPort(QObject *parent)
     : QObject(parent)
 {
-    // Queued: readyRead is also emitted from inside waitForReadyRead(), in the middle of
-    // a command. By the time the queued call runs the command has read its answer.
-    connect(&m_port, &QSerialPort::readyRead, this, &ComPort::onReadyRead, Qt::QueuedConnection);
+    // Direct, but rxChar itself is delivered later from the event loop (see onReadyRead).
+    connect(&m_port, &QSerialPort::readyRead, this, &ComPort::onReadyRead);
     // Queued too: closing the port from inside its own error signal is unsafe.
     connect(&m_port, &QSerialPort::errorOccurred, this, &ComPort::onErrorOccurred, Qt::QueuedConnection);
 }
@@ -128,12 +127,14 @@ int ComPort::bytesWaiting() const
 
 void ComPort::purge()
 {
+    m_answerBegun = false;
     if (!m_port.clear(QSerialPort::AllDirections))
         throwPortError(EComPort::PurgeFailed);
 }
 
 void ComPort::write(const QByteArray &bytes)
 {
+    m_answerBegun = false;
     // A write that fails means the line is gone: close the port here, so that Qt's
     // queued error signal finds it closed and no second error box follows.
     if (m_port.write(bytes) != bytes.size())
@@ -169,7 +170,12 @@ bool ComPort::waitForBytes(int count, int timeoutMs)
         const qint64 remaining = deadline.remainingTime();
         if (remaining <= 0)
             break;
-        if (!m_port.waitForReadyRead(int(remaining))) {
+        // Once an answer has begun, its other bytes follow at the line speed: sleep
+        // for the time the missing ones take on the wire rather than wake for each.
+        const int here = int(m_port.bytesAvailable()) + bytesInDriver();
+        if (here > 0 || m_answerBegun)
+            sleepForBytes(count - here, remaining);
+        if (!m_port.waitForReadyRead(int(qMax<qint64>(deadline.remainingTime(), 0)))) {
             // A time-out means keep waiting until the deadline; any other error means
             // the line is gone, and retrying would spin at full speed.
             if (m_port.error() != QSerialPort::TimeoutError && m_port.error() != QSerialPort::NoError)
@@ -180,21 +186,62 @@ bool ComPort::waitForBytes(int count, int timeoutMs)
     return m_port.bytesAvailable() >= count;
 }
 
+int ComPort::bytesInDriver() const
+{
+    int queued = 0;
+    return ioctl(int(m_port.handle()), TIOCINQ, &queued) == 0 ? queued : 0;
+}
+
+void ComPort::sleepForBytes(int count, qint64 limitMs)
+{
+    // 10 bits per byte: start bit, 8 data bits, stop bit.
+    const qint64 wireUs = qint64(count) * 10 * 1000000 / baudRateOf(m_baudIndex);
+    const qint64 sleepUs = qMin(wireUs, limitMs * 1000);
+    if (sleepUs > 0)
+        QThread::usleep(quint64(sleepUs));
+}
+
 QByteArray ComPort::read(int count)
 {
     const QByteArray bytes = m_port.read(count);
     if (bytes.isNull() && count > 0 && m_port.error() != QSerialPort::NoError)
         throwPortError(EComPort::ReadFailed);
+    if (!bytes.isEmpty())
+        m_answerBegun = true;
     return bytes;
+}
+
+void ComPort::setCommandActive(bool active)
+{
+    m_commandActive = active;
+    // Bytes the command left unread (a late report, say) go to the receive handler.
+    if (!active && bytesWaiting() > 0)
+        onReadyRead();
 }
 
 void ComPort::onReadyRead()
 {
+    // readyRead is also emitted from inside waitForReadyRead(), once per group of bytes
+    // of a command's answer. Those belong to the command: nothing is posted for them,
+    // so waiting for an answer wakes no event loop. Between commands, one delivery is
+    // queued however many groups arrive before it runs.
+    if (m_commandActive || m_deliveryQueued)
+        return;
+    m_deliveryQueued = true;
+    QMetaObject::invokeMethod(this, &ComPort::deliverRxChar, Qt::QueuedConnection);
+}
+
+void ComPort::deliverRxChar()
+{
+    m_deliveryQueued = false;
     if (m_commandActive || !isOpen())
         return;
     const int count = bytesWaiting();
-    if (count > 0)
+    if (count > 0) {
+        // A new frame, not the rest of one already read.
+        m_answerBegun = false;
         Q_EMIT rxChar(count);
+    }
 }
 
 void ComPort::onErrorOccurred(QSerialPort::SerialPortError error)

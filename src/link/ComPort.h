@@ -45,7 +45,7 @@ public:
     [[nodiscard]] QByteArray read(int count);
 
     // While a command exchange runs, arriving bytes belong to it: no rxChar then.
-    void setCommandActive(bool active) { m_commandActive = active; }
+    void setCommandActive(bool active);
 
 Q_SIGNALS:
     // Bytes arrived that no command has read; count > 0. Emitted between commands only.
@@ -57,6 +57,10 @@ Q_SIGNALS:
 private:
     void applyLineSettings();
     void onReadyRead();
+    void deliverRxChar();
+    void sleepForBytes(int count, qint64 limitMs);
+    // Bytes received by the driver that Qt has not read yet.
+    [[nodiscard]] int bytesInDriver() const;
     void onErrorOccurred(QSerialPort::SerialPortError error);
     [[noreturn]] void throwPortError(int code);
     // The line is gone: close the port (never from inside Qt's error signal) and throw.
@@ -66,4 +70,7 @@ private:
     QString m_name = QStringLiteral("COM1");
     int m_baudIndex = 1;
     bool m_commandActive = false;
+    bool m_deliveryQueued = false;
+    // Bytes of the module's current answer have been read: the rest is on its way.
+    bool m_answerBegun = false;
 };

@@ -14,7 +14,8 @@ class QWidget;
 // are handled between two steps of the run, except the serial port's, so the receive
 // handler never runs inside a run. The dialog is brought up to date, and events are
 // handled, at most every UpdateEveryMs: a step can take less than a millisecond, and
-// drawing the dialog at each one would cost more than the step.
+// drawing the dialog and the window behind it at each one would cost more than the
+// step.
 class QtRunProgress : public RunProgress
 {
 public:
@@ -30,7 +31,7 @@ public:
 
 private:
     static constexpr int ShowAfterMs = 300;
-    static constexpr int UpdateEveryMs = 40;
+    static constexpr int UpdateEveryMs = 500;
 
     QDialog *m_dialog = nullptr;
     QLabel *m_label = nullptr;
