@@ -85,6 +85,7 @@ MainWindow::MainWindow(SettingsFile &settings, UserDialogs &dialogs, QWidget *pa
         guardAction(m_dialogs, [&] { m_settings.writeFlag("Seek_For_Tag", checked); });
     });
     connect(&m_port, &ComPort::portFailed, this, &MainWindow::onPortFailed);
+    connect(&m_port, &ComPort::closedOnFailure, this, &MainWindow::showPortClosed);
 
     // Actions that later parts of the program provide stay visible but disabled.
     for (QAction *action : {m_ui.readAll, m_ui.writeAll})
@@ -222,8 +223,7 @@ void MainWindow::open_cClick()
 void MainWindow::close_cClick()
 {
     m_port.close();
-    m_ui.close_c->setVisible(false);
-    m_ui.open_c->setVisible(true);
+    showPortClosed();
 }
 
 void MainWindow::cmb_portChange()
@@ -271,7 +271,12 @@ void MainWindow::tag_changeClick()
 
 void MainWindow::onPortFailed(const QString &message)
 {
+    showPortClosed();
+    m_dialogs.showError(message);
+}
+
+void MainWindow::showPortClosed()
+{
     m_ui.close_c->setVisible(false);
     m_ui.open_c->setVisible(true);
-    m_dialogs.showError(message);
 }

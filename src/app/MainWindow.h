@@ -84,6 +84,8 @@ private:
     // The Classic controls and the stored settings of a card type, and its grid shown.
     void applyCardType(CardType type);
     void onPortFailed(const QString &message);
+    // Open Port shown instead of Close Port.
+    void showPortClosed();
 
     SettingsFile &m_settings;
     UserDialogs &m_dialogs;

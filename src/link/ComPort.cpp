@@ -259,7 +259,7 @@ void ComPort::onErrorOccurred(QSerialPort::SerialPortError error)
 void ComPort::failAndClose(int code)
 {
     const QSerialPort::SerialPortError error = m_port.error();
-    close();
+    closeOnFailure();
     throw EComPort(EComPort::Code(code), systemErrorOf(error));
 }
 
@@ -267,5 +267,15 @@ void ComPort::throwPortError(int code)
 {
     const QSerialPort::SerialPortError error = m_port.error();
     m_port.clearError();
+    // The device is gone: the port is closed here, so that Qt's queued error signal
+    // finds it closed and the user sees one error box, not two.
+    if (error == QSerialPort::ResourceError && isOpen())
+        closeOnFailure();
     throw EComPort(EComPort::Code(code), systemErrorOf(error));
+}
+
+void ComPort::closeOnFailure()
+{
+    close();
+    Q_EMIT closedOnFailure();
 }

@@ -53,6 +53,9 @@ Q_SIGNALS:
     // The device failed while open (unplugged, far side gone). The port is already
     // closed when this is emitted; message is the port error text.
     void portFailed(const QString &message);
+    // A command found the line gone and closed the port; its exception carries the
+    // error text.
+    void closedOnFailure();
 
 private:
     void applyLineSettings();
@@ -65,6 +68,7 @@ private:
     [[noreturn]] void throwPortError(int code);
     // The line is gone: close the port (never from inside Qt's error signal) and throw.
     [[noreturn]] void failAndClose(int code);
+    void closeOnFailure();
 
     QSerialPort m_port;
     QString m_name = QStringLiteral("COM1");
