@@ -23,13 +23,12 @@
 // Progress that records what the run showed and cancels on cue.
 struct ScriptedProgress : RunProgress
 {
-    QStringList titles;
     QList<int> steps;
     int ended = 0;
     // Called before each step; true cancels.
     std::function<bool(int done)> cancelAt = [](int) { return false; };
 
-    void begin(const QString &title, int) override { titles << title; }
+    void begin(const QString &, int) override {}
     bool advance(int done, const QString &) override
     {
         steps << done;
@@ -46,20 +45,12 @@ struct CardRunRig
     std::unique_ptr<BlockTestRig> rig;
     ScriptedProgress *progress = nullptr;
 
-    static std::unique_ptr<VirtualCard> cardOf(CardType type)
-    {
-        switch (type) {
-        case CardType::Mifare4K: return std::make_unique<ClassicCard>(true, VirtualCard::defaultUid(CardKind::Classic4K));
-        case CardType::MifareUL: return std::make_unique<UltralightCard>(VirtualCard::defaultUid(CardKind::Ultralight));
-        case CardType::Mifare1K: break;
-        }
-        return std::make_unique<ClassicCard>(false, VirtualCard::defaultUid(CardKind::Classic1K));
-    }
-
     // Auto on, "Seek for tag" off, "Get data blocks to grid" on.
     bool start(CardType type)
     {
-        sim.setCard(cardOf(type));
+        sim.setCard(VirtualCard::create(type == CardType::MifareUL   ? CardKind::Ultralight
+                                        : type == CardType::Mifare4K ? CardKind::Classic4K
+                                                                     : CardKind::Classic1K));
         sim.setCardTimeMs(0);
         sim.setModuleSpeed(115200);
         if (!sim.start())

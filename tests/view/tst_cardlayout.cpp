@@ -1,204 +1,92 @@
 #include "view/CardGridModel.h"
 #include "view/CardLayout.h"
+#include "view/GridEditing.h"
 #include "view/GridLayout.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>
 
-#include <numeric>
+using namespace Qt::StringLiterals;
 
-// Layout, labels, trailers, action codes and default contents of the three grids.
+// Action codes with their click hints, default contents, and layouts that keep the data.
 class TestCardLayout : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void geometry();
-    void trailerRows_data();
-    void trailerRows();
-    void labels_data();
-    void labels();
-    void classicActions_data();
-    void classicActions();
-    void ultralightActions_data();
-    void ultralightActions();
-    void defaultsClassic();
-    void defaultsUltralight();
-    void layoutKeepsCardImage();
+    // The action code behind a double click and the hint a single click shows.
+    void actions_data()
+    {
+        QTest::addColumn<CardType>("type");
+        QTest::addColumn<CellPos>("cell");
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<QString>("hint");
+        const auto k1 = CardType::Mifare1K, k4 = CardType::Mifare4K, ul = CardType::MifareUL;
+        const QString none;
+        QTest::newRow("header read") << k1 << CellPos{21, 1} << "N"_ba << none;
+        QTest::newRow("block 0 read") << k1 << CellPos{21, 2} << "R"_ba << u"Double Click to Read from selected block"_s;
+        QTest::newRow("read value") << k1 << CellPos{33, 3} << "RV"_ba << u"Double Click to Read Value"_s;
+        QTest::newRow("trailer set keys") << k1 << CellPos{18, 5} << "S"_ba << none;
+        QTest::newRow("trailer write") << k1 << CellPos{19, 5} << "W"_ba << u"Double Click to Write selected block"_s;
+        QTest::newRow("4K 128 increment") << k4 << CellPos{25, 130} << "I"_ba << u"Double Click to Increment Value"_s;
+        QTest::newRow("4K 143 set keys") << k4 << CellPos{18, 145} << "S"_ba << none;
+        QTest::newRow("UL page 1 write") << ul << CellPos{9, 3} << "N"_ba << none;
+        QTest::newRow("UL page 2 write") << ul << CellPos{9, 4} << "W"_ba << u"Double Click to Write to the selected block"_s;
+        QTest::newRow("UL page 0 read") << ul << CellPos{7, 2} << "R"_ba << u"Double Click to Read from the selected block"_s;
+        QTest::newRow("UL lock") << ul << CellPos{5, 4} << "S"_ba << u"Double Click to open lock configuration window"_s;
+    }
+    void actions()
+    {
+        QFETCH(CardType, type);
+        QFETCH(CellPos, cell);
+        QFETCH(QByteArray, code);
+        QFETCH(QString, hint);
+        CardGridModel grid(type);
+        QCOMPARE(grid.index(cell.row, cell.column).data(CardGridModel::ActionRole).toByteArray(), code);
+        QCOMPARE(clickHint(type, cell.column, cell.row), hint);
+    }
+
+    // Default trailers and zero data; block 0, value cells and Ultralight pages 0, 1 and
+    // bytes 0, 1 of page 2 are left alone.
+    void defaults()
+    {
+        CardGridModel grid(CardType::Mifare4K);
+        grid.setCell(2, 2, "AB");
+        GridLayout::fillDefaults(grid);
+        QCOMPARE(grid.cell(2, 2), QByteArray("AB"));
+        // Trailers every 4 blocks up to block 127, then every 16.
+        for (const auto &[row, trailer] : QList<std::pair<int, bool>> {{129, true}, {130, false}, {133, false}, {145, true}}) {
+            QByteArray bytes;
+            for (int c = 2; c <= 17; ++c)
+                bytes += grid.cell(c, row);
+            QCOMPARE(bytes, trailer ? QByteArray("5C5C5C5C5C5CFF0780695C5C5C5C5C5C") : QByteArray(32, '0'));
+            QCOMPARE(grid.cell(23, row), QByteArray()); // value cells stay empty
+        }
+        CardGridModel ul(CardType::MifareUL);
+        ul.setCell(1, 4, "11");
+        GridLayout::fillDefaults(ul);
+        const QByteArrayList cells = {ul.cell(1, 3), ul.cell(1, 4), ul.cell(2, 4), ul.cell(3, 4), ul.cell(4, 4), ul.cell(4, 17)};
+        QCOMPARE(cells, (QByteArrayList {"", "11", "", "00", "00", "00"}));
+    }
+
+    // Laying a grid out again never touches a byte or value cell.
+    void layoutKeepsCardImage()
+    {
+        for (CardType type : {CardType::Mifare1K, CardType::Mifare4K, CardType::MifareUL}) {
+            CardGridModel grid(type);
+            const int columns = grid.columns();
+            const auto isData = [type](int c) { return CardLayout::isByteColumn(type, c) || CardLayout::isValueColumn(type, c); };
+            for (int i = 2 * columns; i < grid.rows() * columns; ++i)
+                if (isData(i % columns))
+                    grid.setCell(i % columns, i / columns, QByteArray::number(i));
+            QAbstractItemModelTester tester(&grid, QAbstractItemModelTester::FailureReportingMode::QtTest);
+            GridLayout::apply(grid);
+            for (int i = 2 * columns; i < grid.rows() * columns; ++i)
+                if (isData(i % columns))
+                    QCOMPARE(grid.cell(i % columns, i / columns), QByteArray::number(i));
+        }
+    }
 };
 
-void TestCardLayout::geometry()
-{
-    const int widths[3][3] = {{66, 32, 748}, {258, 44, 760}, {18, 18, 333}}; // rows, width 1, sum
-    for (CardType type : {CardType::Mifare1K, CardType::Mifare4K, CardType::MifareUL}) {
-        CardGridModel grid(type);
-        QAbstractItemModelTester tester(&grid, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        const QVector<int> w = CardLayout::columnWidths(type);
-        QCOMPARE(grid.rowCount(), widths[int(type)][0]);
-        QCOMPARE(w.size(), grid.columnCount());
-        QCOMPARE(w.at(1), widths[int(type)][1]);
-        QCOMPARE(std::accumulate(w.begin(), w.end(), 0), widths[int(type)][2]);
-    }
-}
-void TestCardLayout::trailerRows_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<bool>("trailer");
-    QTest::addColumn<int>("sector");
-    QTest::addColumn<int>("index");
-    QTest::newRow("block 0") << 2 << false << 0 << 0;
-    QTest::newRow("1K last") << 65 << true << 15 << 3;
-    QTest::newRow("4K small last") << 129 << true << 31 << 3;
-    QTest::newRow("4K block 128") << 130 << false << 32 << 0;
-    QTest::newRow("4K block 131") << 133 << false << 32 << 3;
-    QTest::newRow("4K block 142") << 144 << false << 32 << 14;
-    QTest::newRow("4K sector 32 trailer") << 145 << true << 32 << 15;
-    QTest::newRow("4K last") << 257 << true << 39 << 15;
-}
-
-void TestCardLayout::trailerRows()
-{
-    QFETCH(int, row);
-    QFETCH(bool, trailer);
-    QFETCH(int, sector);
-    QFETCH(int, index);
-    QCOMPARE(IsTrailerRow(row), trailer);
-    if (sector >= 0) {
-        QCOMPARE(CardLayout::sectorOfRow(row), sector);
-        QCOMPARE(CardLayout::blockInSector(row), index);
-    }
-}
-
-void TestCardLayout::labels_data()
-{
-    QTest::addColumn<CardType>("type");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QByteArray>("text");
-    const auto k4 = CardType::Mifare4K;
-    QTest::newRow("4K byte head 15") << k4 << 17 << 1 << QByteArray("15");
-    QTest::newRow("4K description head") << k4 << 18 << 1 << QByteArray("Description");
-    QTest::newRow("4K serial") << k4 << 18 << 2 << QByteArray("Serial");
-    QTest::newRow("4K 127 trailer") << k4 << 1 << 129 << QByteArray("127 (3)");
-    QTest::newRow("4K sector 32") << k4 << 0 << 130 << QByteArray("32");
-    QTest::newRow("4K 131") << k4 << 1 << 133 << QByteArray("131 (3)");
-    QTest::newRow("4K no sector label in 133") << k4 << 0 << 133 << QByteArray();
-    QTest::newRow("4K 143 trailer") << k4 << 1 << 145 << QByteArray("143 (15)");
-    QTest::newRow("4K sector 39") << k4 << 0 << 242 << QByteArray("39");
-    QTest::newRow("4K 255") << k4 << 1 << 257 << QByteArray("255 (15)");
-    const auto k1 = CardType::Mifare1K;
-    QTest::newRow("1K sector 15") << k1 << 0 << 62 << QByteArray("15");
-    const auto ul = CardType::MifareUL;
-    QTest::newRow("UL page 2") << ul << 5 << 4 << QByteArray("Internal/Lock");
-    QTest::newRow("UL page 3") << ul << 5 << 5 << QByteArray("OTP");
-    QTest::newRow("UL page 4") << ul << 5 << 6 << QByteArray("Data Block");
-}
-
-void TestCardLayout::labels()
-{
-    QFETCH(CardType, type);
-    QFETCH(int, column);
-    QFETCH(int, row);
-    QFETCH(QByteArray, text);
-    CardGridModel grid(type);
-    GridLayout::apply(grid);
-    QCOMPARE(grid.cell(column, row), text);
-    QCOMPARE(grid.cell(column, 0), QByteArray()); // row 0 is painted, not written
-}
-
-void TestCardLayout::classicActions_data()
-{
-    QTest::addColumn<int>("column");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QByteArray>("code");
-    QTest::newRow("header read") << 21 << 1 << QByteArray("N");
-    QTest::newRow("block 0 write") << 19 << 2 << QByteArray("N");
-    QTest::newRow("block 0 read") << 21 << 2 << QByteArray("R");
-    QTest::newRow("block 0 increment") << 25 << 2 << QByteArray("N");
-    QTest::newRow("block 1 increment") << 25 << 3 << QByteArray("I");
-    QTest::newRow("trailer set keys") << 18 << 5 << QByteArray("S");
-    QTest::newRow("trailer write") << 19 << 5 << QByteArray("W");
-    QTest::newRow("trailer increment") << 25 << 5 << QByteArray("N");
-    QTest::newRow("trailer value cell") << 23 << 5 << QByteArray("N");
-    QTest::newRow("4K 127 trailer") << 18 << 129 << QByteArray("S");
-    QTest::newRow("4K 128 increment") << 25 << 130 << QByteArray("I");
-    QTest::newRow("4K 131 set keys") << 18 << 133 << QByteArray("N");
-    QTest::newRow("4K 143 trailer") << 18 << 145 << QByteArray("S");
-    QTest::newRow("4K 143 increment") << 25 << 145 << QByteArray("N");
-}
-
-void TestCardLayout::classicActions()
-{
-    QFETCH(int, column);
-    QFETCH(int, row);
-    QFETCH(QByteArray, code);
-    QCOMPARE(ClassicCellAction(column, row), code);
-    CardGridModel grid(CardType::Mifare4K);
-    QCOMPARE(grid.index(row, column).data(CardGridModel::ActionRole).toByteArray(), code);
-}
-
-void TestCardLayout::ultralightActions_data()
-{
-    QTest::addColumn<int>("column");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QByteArray>("code");
-    QTest::newRow("page 1 write") << 9 << 3 << QByteArray("N");
-    QTest::newRow("page 2 write") << 9 << 4 << QByteArray("W");
-    QTest::newRow("page 15 write") << 9 << 17 << QByteArray("W");
-    QTest::newRow("page 0 read") << 7 << 2 << QByteArray("R");
-    QTest::newRow("header read") << 7 << 1 << QByteArray("N");
-    QTest::newRow("lock") << 5 << 4 << QByteArray("S");
-    QTest::newRow("OTP description") << 5 << 5 << QByteArray("N");
-    QTest::newRow("byte") << 2 << 4 << QByteArray("N");
-}
-
-void TestCardLayout::ultralightActions()
-{
-    QFETCH(int, column);
-    QFETCH(int, row);
-    QFETCH(QByteArray, code);
-    QCOMPARE(UltralightCellAction(column, row), code);
-}
-
-void TestCardLayout::defaultsClassic()
-{
-    CardGridModel grid(CardType::Mifare4K);
-    grid.setCell(2, 2, "AB");
-    GridLayout::fillDefaults(grid);
-    QCOMPARE(grid.cell(2, 2), QByteArray("AB")); // block 0 untouched
-    for (int row : {3, 5, 128, 129, 130, 144, 145, 256, 257}) {
-        QByteArray bytes;
-        for (int c = 2; c <= 17; ++c)
-            bytes += grid.cell(c, row);
-        QCOMPARE(bytes, IsTrailerRow(row) ? QByteArray("5C5C5C5C5C5CFF0780695C5C5C5C5C5C") : QByteArray(32, '0'));
-        QCOMPARE(grid.cell(23, row), QByteArray()); // value cells stay empty
-    }
-}
-void TestCardLayout::defaultsUltralight()
-{
-    CardGridModel grid(CardType::MifareUL);
-    grid.setCell(1, 4, "11");
-    GridLayout::fillDefaults(grid);
-    const QByteArrayList expected = {"", "11", "", "00", "00", "00", "00"};
-    const QList<CellPos> cells = {{1, 3}, {1, 4}, {2, 4}, {3, 4}, {4, 4}, {1, 5}, {4, 17}};
-    for (int i = 0; i < cells.size(); ++i)
-        QCOMPARE(grid.cell(cells.at(i).column, cells.at(i).row), expected.at(i));
-}
-void TestCardLayout::layoutKeepsCardImage()
-{
-    for (CardType type : {CardType::Mifare1K, CardType::Mifare4K, CardType::MifareUL}) {
-        CardGridModel grid(type);
-        const auto isData = [type](int c) { return CardLayout::isByteColumn(type, c) || CardLayout::isValueColumn(type, c); };
-        for (int i = 2 * grid.columns(); i < grid.rows() * grid.columns(); ++i) {
-            if (isData(i % grid.columns()))
-                grid.setCell(i % grid.columns(), i / grid.columns(), QByteArray::number(i));
-        }
-        GridLayout::apply(grid);
-        for (int i = 2 * grid.columns(); i < grid.rows() * grid.columns(); ++i) {
-            if (isData(i % grid.columns()))
-                QCOMPARE(grid.cell(i % grid.columns(), i / grid.columns()), QByteArray::number(i));
-        }
-    }
-}
 QTEST_GUILESS_MAIN(TestCardLayout)
 #include "tst_cardlayout.moc"

@@ -7,26 +7,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-// The grid widgets: keys and clicks routed to the editing rules, the signals the main
-// window listens to, and the container's view switching.
-class TestGridView : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void init();
-    void cleanup();
-    void typingThroughTheView();
-    void discardedKeysDoNotMove();
-    void navigationNormalizes();
-    void clicksAndDoubleClicks();
-    void asciiViewOverAllGrids();
-    void popupMenu();
-
-private:
-    CardGrids *m_grids = nullptr;
-};
-
 namespace {
 
 void typeText(QWidget *widget, const QString &text)
@@ -42,126 +22,102 @@ QPoint centre(CardGridView &view, int column, int row)
 
 } // namespace
 
-void TestGridView::init()
+// The grid widgets: keys and clicks routed to the editing rules, the signals the main
+// window listens to, and the container's view switching.
+class TestGridView : public QObject
 {
-    m_grids = new CardGrids;
-    m_grids->resize(817, 382);
-    m_grids->applyLayouts();
-    for (CardType type : {CardType::Mifare1K, CardType::Mifare4K, CardType::MifareUL})
-        GridLayout::fillDefaults(m_grids->model(type));
-    m_grids->showOnly(CardType::Mifare1K);
-    m_grids->show();
-}
+    Q_OBJECT
 
-void TestGridView::cleanup()
-{
-    delete m_grids;
-    m_grids = nullptr;
-}
+private:
+    CardGrids *m_grids = nullptr;
 
-void TestGridView::typingThroughTheView()
-{
-    CardGridView &view = m_grids->view(CardType::Mifare1K);
-    view.setFocus();
-    view.selectCell({2, 3});
-    QTest::keyClicks(&view, QStringLiteral("1f20"));
-    QCOMPARE(view.grid().cell(2, 3), QByteArray("1F"));
-    QCOMPARE(view.grid().cell(3, 3), QByteArray("20"));
-    QCOMPARE(view.currentIndex(), view.grid().index(3, 4));
-    QCOMPARE(view.currentCell(), (CellPos{4, 3}));
-
-    QTest::keyClick(&view, Qt::Key_Return);
-    QCOMPARE(view.currentCell(), (CellPos{5, 3}));
-
-    // A character that is no single byte is dropped, not stored as '?'.
-    m_grids->setAsciiView(true);
-    view.selectCell({2, 4});
-    typeText(&view, QStringLiteral("\u20ac"));
-    QCOMPARE(view.grid().cell(2, 4), QByteArray());
-    typeText(&view, QStringLiteral("\u00e9"));
-    QCOMPARE(view.grid().cell(2, 4), QByteArray("\xe9"));
-    m_grids->setAsciiView(false);
-    QCOMPARE(view.grid().cell(2, 4), QByteArray("E9"));
-}
-
-void TestGridView::discardedKeysDoNotMove()
-{
-    CardGridView &view = m_grids->view(CardType::Mifare1K);
-    for (const CellPos cell : {CellPos{0, 3}, CellPos{18, 3}, CellPos{2, 2}, CellPos{3, 1}}) {
-        view.selectCell(cell);
-        const QByteArray before = view.grid().cell(cell.column, cell.row);
-        // "3" and "D" would otherwise start the table's search for a cell text.
-        QTest::keyClicks(&view, QStringLiteral("3D"));
-        QCOMPARE(view.currentCell(), cell);
-        QCOMPARE(view.currentIndex(), view.grid().index(cell.row, cell.column));
-        QCOMPARE(view.grid().cell(cell.column, cell.row), before);
+private Q_SLOTS:
+    void init()
+    {
+        m_grids = new CardGrids;
+        m_grids->resize(817, 382);
+        m_grids->applyLayouts();
+        for (CardType type : {CardType::Mifare1K, CardType::Mifare4K, CardType::MifareUL})
+            GridLayout::fillDefaults(m_grids->model(type));
+        m_grids->showOnly(CardType::Mifare1K);
+        m_grids->show();
     }
-}
+    void cleanup()
+    {
+        delete m_grids;
+        m_grids = nullptr;
+    }
 
-void TestGridView::navigationNormalizes()
-{
-    CardGridView &view = m_grids->view(CardType::Mifare4K);
-    m_grids->showOnly(CardType::Mifare4K);
-    view.setFocus();
-    view.selectCell({2, 3});
-    view.grid().setCell(2, 3, "b");
-    view.grid().setCell(29, 200, "7");
-    QTest::keyClick(&view, Qt::Key_Right);
-    QCOMPARE(view.currentCell(), (CellPos{3, 3}));
-    QCOMPARE(view.grid().cell(2, 3), QByteArray("0B"));
-    QCOMPARE(view.grid().cell(29, 200), QByteArray("00000007"));
-}
+    // Keys reach the editing rules through the view; refused keys neither change a
+    // cell nor start the table's search for a text ("3", "D").
+    void typingThroughTheView()
+    {
+        CardGridView &view = m_grids->view(CardType::Mifare1K);
+        view.setFocus();
+        view.selectCell({2, 3});
+        QTest::keyClicks(&view, QStringLiteral("1f20"));
+        QCOMPARE(view.grid().cell(2, 3), QByteArray("1F"));
+        QCOMPARE(view.grid().cell(3, 3), QByteArray("20"));
+        QCOMPARE(view.currentIndex(), view.grid().index(3, 4));
+        QTest::keyClick(&view, Qt::Key_Return);
+        QCOMPARE(view.currentCell(), (CellPos{5, 3}));
+        view.selectCell({18, 3});
+        QTest::keyClicks(&view, QStringLiteral("3D"));
+        QCOMPARE(view.currentIndex(), view.grid().index(3, 18));
+        QCOMPARE(view.grid().cell(18, 3), QByteArray("Data Block"));
 
-void TestGridView::clicksAndDoubleClicks()
-{
-    QSignalSpy hints(m_grids, &CardGrids::hintChanged);
-    QSignalSpy doubles(m_grids, &CardGrids::cellDoubleClicked);
-    CardGridView &grid1 = m_grids->view(CardType::Mifare1K);
-    QTest::mouseClick(grid1.viewport(), Qt::LeftButton, {}, centre(grid1, 21, 3));
-    QCOMPARE(hints.size(), 1);
-    QCOMPARE(hints.last().at(0).toString(), QStringLiteral("Double Click to Read from selected block"));
-    QTest::mouseClick(grid1.viewport(), Qt::LeftButton, {}, centre(grid1, 18, 5));
-    QCOMPARE(hints.last().at(0).toString(), QString()); // "Set Keys" clears the status bar
+        // A character that is no single byte is dropped, not stored as '?'.
+        m_grids->setAsciiView(true);
+        view.selectCell({2, 4});
+        typeText(&view, QStringLiteral("\u20ac"));
+        QCOMPARE(view.grid().cell(2, 4), QByteArray());
+        typeText(&view, QStringLiteral("\u00e9"));
+        QCOMPARE(view.grid().cell(2, 4), QByteArray("\xe9"));
+    }
 
-    m_grids->showOnly(CardType::MifareUL);
-    CardGridView &gridUL = m_grids->view(CardType::MifareUL);
-    QTest::mouseClick(gridUL.viewport(), Qt::LeftButton, {}, centre(gridUL, 5, 4));
-    QCOMPARE(hints.last().at(0).toString(), QStringLiteral("Double Click to open lock configuration window"));
-    QTest::mouseDClick(gridUL.viewport(), Qt::LeftButton, {}, centre(gridUL, 9, 6));
-    QCOMPARE(doubles.size(), 1);
-    QCOMPARE(doubles.last().at(0).value<CardType>(), CardType::MifareUL);
-    QCOMPARE(doubles.last().at(1).toInt(), 9);
-    QCOMPARE(doubles.last().at(2).toInt(), 6);
-}
+    void clicksAndDoubleClicks()
+    {
+        QSignalSpy hints(m_grids, &CardGrids::hintChanged);
+        QSignalSpy doubles(m_grids, &CardGrids::cellDoubleClicked);
+        CardGridView &grid1 = m_grids->view(CardType::Mifare1K);
+        QTest::mouseClick(grid1.viewport(), Qt::LeftButton, {}, centre(grid1, 21, 3));
+        QCOMPARE(hints.last().at(0).toString(), QStringLiteral("Double Click to Read from selected block"));
 
-void TestGridView::asciiViewOverAllGrids()
-{
-    m_grids->model(CardType::Mifare1K).setCell(2, 3, "41");
-    m_grids->model(CardType::Mifare4K).setCell(2, 256, "0a");
-    m_grids->model(CardType::MifareUL).setCell(1, 6, "FF");
-    m_grids->setAsciiView(true);
-    m_grids->setAsciiView(true); // a second "on" must not convert the characters again
-    QCOMPARE(m_grids->model(CardType::Mifare1K).cell(2, 3), QByteArray("A"));
-    QCOMPARE(m_grids->model(CardType::Mifare4K).cell(2, 256), QByteArray("\n"));
-    QCOMPARE(m_grids->model(CardType::MifareUL).cell(1, 6), QByteArray("\xff"));
-    QVERIFY(m_grids->view(CardType::MifareUL).editor().asciiView());
-    m_grids->setAsciiView(false);
-    m_grids->setAsciiView(false);
-    QCOMPARE(m_grids->model(CardType::Mifare1K).cell(2, 3), QByteArray("41"));
-    QCOMPARE(m_grids->model(CardType::Mifare4K).cell(2, 256), QByteArray("0A"));
-    QCOMPARE(m_grids->model(CardType::MifareUL).cell(1, 6), QByteArray("FF"));
-}
+        m_grids->showOnly(CardType::MifareUL);
+        CardGridView &gridUL = m_grids->view(CardType::MifareUL);
+        QTest::mouseDClick(gridUL.viewport(), Qt::LeftButton, {}, centre(gridUL, 9, 6));
+        QCOMPARE(doubles.size(), 1);
+        QCOMPARE(doubles.last().at(0).value<CardType>(), CardType::MifareUL);
+        QCOMPARE(doubles.last().at(1).toInt(), 9);
+        QCOMPARE(doubles.last().at(2).toInt(), 6);
+    }
 
-void TestGridView::popupMenu()
-{
-    auto *menu = m_grids->findChild<QMenu *>(QStringLiteral("PopupMenu1"));
-    QVERIFY(menu);
-    QCOMPARE(menu->actions().size(), 1);
-    QCOMPARE(menu->actions().at(0)->text(), QStringLiteral("ASCII / HEX"));
-    QSignalSpy toggles(m_grids, &CardGrids::asciiToggleRequested);
-    menu->actions().at(0)->trigger();
-    QCOMPARE(toggles.size(), 1);
-    QVERIFY(!m_grids->asciiView()); // the owner of "Grid as ASCII" decides
-}
+    // The popup menu asks for the switch; a second "on" must not convert again.
+    void asciiViewOverAllGrids()
+    {
+        auto *menu = m_grids->findChild<QMenu *>(QStringLiteral("PopupMenu1"));
+        QVERIFY(menu);
+        QSignalSpy toggles(m_grids, &CardGrids::asciiToggleRequested);
+        menu->actions().at(0)->trigger();
+        QCOMPARE(toggles.size(), 1);
+        QVERIFY(!m_grids->asciiView()); // the owner of "Grid as ASCII" decides
+
+        m_grids->model(CardType::Mifare1K).setCell(2, 3, "41");
+        m_grids->model(CardType::Mifare4K).setCell(2, 256, "0a");
+        m_grids->model(CardType::MifareUL).setCell(1, 6, "FF");
+        m_grids->setAsciiView(true);
+        m_grids->setAsciiView(true);
+        QCOMPARE(m_grids->model(CardType::Mifare1K).cell(2, 3), QByteArray("A"));
+        QCOMPARE(m_grids->model(CardType::Mifare4K).cell(2, 256), QByteArray("\n"));
+        QCOMPARE(m_grids->model(CardType::MifareUL).cell(1, 6), QByteArray("\xff"));
+        QVERIFY(m_grids->view(CardType::MifareUL).editor().asciiView());
+        m_grids->setAsciiView(false);
+        m_grids->setAsciiView(false);
+        QCOMPARE(m_grids->model(CardType::Mifare1K).cell(2, 3), QByteArray("41"));
+        QCOMPARE(m_grids->model(CardType::Mifare4K).cell(2, 256), QByteArray("0A"));
+        QCOMPARE(m_grids->model(CardType::MifareUL).cell(1, 6), QByteArray("FF"));
+    }
+};
+
 QTEST_MAIN(TestGridView)
 #include "tst_gridview.moc"
