@@ -14,129 +14,101 @@ class TestSimControl : public QObject
     Q_OBJECT
 
 private slots:
-    void publishesLinkAndRemovesIt();
-    void liveNameGetsSuffix();
-    void staleLinkIsReplaced();
-    void refusesBadNames_data();
-    void refusesBadNames();
-    void consoleRefusesBadArguments_data();
-    void consoleRefusesBadArguments();
-    void consoleFaultsAndSwap();
-};
-
-void TestSimControl::publishesLinkAndRemovesIt()
-{
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("ports"));
+    void publishesLinkAndRemovesIt()
     {
-        PortPublisher publisher(folder);
-        QString error;
-        QVERIFY2(publisher.publish(QStringLiteral("mifare-sim"), QStringLiteral("/dev/pts/77"), &error), qPrintable(error));
-        QCOMPARE(publisher.linkPath(), folder + QStringLiteral("/mifare-sim"));
-        QCOMPARE(QFileInfo(publisher.linkPath()).symLinkTarget(), QStringLiteral("/dev/pts/77"));
-        // The program lists links only; the lock file is hidden beside it.
-        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), QStringList{QStringLiteral("mifare-sim")});
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("ports"));
+        {
+            PortPublisher publisher(folder);
+            QString error;
+            QVERIFY2(publisher.publish(QStringLiteral("mifare-sim"), QStringLiteral("/dev/pts/77"), &error), qPrintable(error));
+            QCOMPARE(publisher.linkPath(), folder + QStringLiteral("/mifare-sim"));
+            QCOMPARE(QFileInfo(publisher.linkPath()).symLinkTarget(), QStringLiteral("/dev/pts/77"));
+            // The program lists links only; the lock file is hidden beside it.
+            QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), QStringList{QStringLiteral("mifare-sim")});
+        }
+        QVERIFY(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).isEmpty());
     }
-    QVERIFY(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).isEmpty());
-}
 
-void TestSimControl::liveNameGetsSuffix()
-{
-    QTemporaryDir dir;
-    PortPublisher first(dir.path());
-    PortPublisher second(dir.path());
-    PortPublisher third(dir.path());
-    QVERIFY(first.publish(QStringLiteral("sim"), QStringLiteral("/dev/pts/1")));
-    QVERIFY(second.publish(QStringLiteral("sim"), QStringLiteral("/dev/pts/2")));
-    QCOMPARE(second.publishedName(), QStringLiteral("sim-2"));
-    first.unpublish();
-    QVERIFY(third.publish(QStringLiteral("sim"), QStringLiteral("/dev/pts/3")));
-    QCOMPARE(third.publishedName(), QStringLiteral("sim"));
-    QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("sim-2"))).symLinkTarget(), QStringLiteral("/dev/pts/2"));
-}
+    // A name in use by a live simulator gets a suffix; a link left by a killed one is taken over.
+    void liveNameGetsSuffixStaleLinkIsReplaced()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QFile::link(QStringLiteral("/dev/pts/99"), dir.filePath(QStringLiteral("sim")))); // no lock holder
+        PortPublisher first(dir.path());
+        PortPublisher second(dir.path());
+        QVERIFY(first.publish(QStringLiteral("sim"), QStringLiteral("/dev/pts/1")));
+        QCOMPARE(first.publishedName(), QStringLiteral("sim"));
+        QCOMPARE(QFileInfo(first.linkPath()).symLinkTarget(), QStringLiteral("/dev/pts/1"));
+        QVERIFY(second.publish(QStringLiteral("sim"), QStringLiteral("/dev/pts/2")));
+        QCOMPARE(second.publishedName(), QStringLiteral("sim-2"));
+        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("sim-2"))).symLinkTarget(), QStringLiteral("/dev/pts/2"));
+    }
 
-void TestSimControl::staleLinkIsReplaced()
-{
-    QTemporaryDir dir;
-    // A simulator that was killed leaves its link but no lock holder.
-    QVERIFY(QFile::link(QStringLiteral("/dev/pts/99"), dir.filePath(QStringLiteral("sim"))));
-    PortPublisher publisher(dir.path());
-    QVERIFY(publisher.publish(QStringLiteral("sim"), QStringLiteral("/dev/pts/5")));
-    QCOMPARE(publisher.publishedName(), QStringLiteral("sim"));
-    QCOMPARE(QFileInfo(publisher.linkPath()).symLinkTarget(), QStringLiteral("/dev/pts/5"));
-}
+    void refusesBadNames()
+    {
+        for (const QString &name : {QString(), QStringLiteral(".sim"), QStringLiteral("../sim")}) {
+            QTemporaryDir dir;
+            PortPublisher publisher(dir.path());
+            QString error;
+            QVERIFY(!publisher.publish(name, QStringLiteral("/dev/pts/1"), &error));
+            QVERIFY(!error.isEmpty());
+            QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+        }
+    }
 
-void TestSimControl::refusesBadNames_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::newRow("empty") << QString();
-    QTest::newRow("hidden") << QStringLiteral(".sim");
-    QTest::newRow("path") << QStringLiteral("../sim");
-}
+    void consoleRefusesBadArguments_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("pins out of range") << "pins 4";
+        QTest::newRow("unsupported speed") << "speed 1234";
+        QTest::newRow("unknown fault") << "fault sometimes";
+        QTest::newRow("fault count 0") << "fault late 0";
+        QTest::newRow("unknown card type") << "swap 2k";
+    }
+    void consoleRefusesBadArguments()
+    {
+        QFETCH(QString, command);
+        PtySimulator simulator;
+        SimConsole console(simulator);
+        QVERIFY(console.execute(command).startsWith(QLatin1String("usage")));
+        int faults = -1;
+        simulator.withModule([&](VirtualModule &module) { faults = module.pendingFaultCount(); });
+        QCOMPARE(faults, 0);
+        QCOMPARE(simulator.moduleSpeed(), VirtualModule::DefaultSpeed);
+        QCOMPARE(simulator.cardKind(), CardKind::Classic1K);
+    }
 
-void TestSimControl::refusesBadNames()
-{
-    QFETCH(QString, name);
-    QTemporaryDir dir;
-    PortPublisher publisher(dir.path());
-    QString error;
-    QVERIFY(!publisher.publish(name, QStringLiteral("/dev/pts/1"), &error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
-}
+    void consoleFaultsAndSwap()
+    {
+        PtySimulator simulator;
+        SimConsole console(simulator);
+        (void)console.execute(QStringLiteral("remove"));
+        QVERIFY(!simulator.tagPresent());
+        (void)console.execute(QStringLiteral("pins 3"));
+        (void)console.execute(QStringLiteral("speed 9600"));
+        (void)console.execute(QStringLiteral("fault checksum 2"));
+        (void)console.execute(QStringLiteral("fault write-x"));
+        int faults = 0;
+        quint8 pins = 0;
+        simulator.withModule([&](VirtualModule &module) {
+            faults = module.pendingFaultCount();
+            pins = module.inputPins();
+        });
+        QCOMPARE(faults, 3);
+        QCOMPARE(pins, quint8(3));
+        QCOMPARE(simulator.moduleSpeed(), 9600);
 
-void TestSimControl::consoleRefusesBadArguments_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::newRow("pins out of range") << "pins 4";
-    QTest::newRow("unsupported speed") << "speed 1234";
-    QTest::newRow("unknown fault") << "fault sometimes";
-    QTest::newRow("fault count 0") << "fault late 0";
-    QTest::newRow("unknown card type") << "swap 2k";
-}
-
-void TestSimControl::consoleRefusesBadArguments()
-{
-    QFETCH(QString, command);
-    PtySimulator simulator;
-    SimConsole console(simulator);
-    QVERIFY(console.execute(command).startsWith(QLatin1String("usage")));
-    int faults = -1;
-    simulator.withModule([&](VirtualModule &module) { faults = module.pendingFaultCount(); });
-    QCOMPARE(faults, 0);
-    QCOMPARE(simulator.moduleSpeed(), VirtualModule::DefaultSpeed);
-    QCOMPARE(simulator.cardKind(), CardKind::Classic1K);
-}
-
-void TestSimControl::consoleFaultsAndSwap()
-{
-    PtySimulator simulator;
-    SimConsole console(simulator);
-    (void)console.execute(QStringLiteral("remove"));
-    QVERIFY(!simulator.tagPresent());
-    (void)console.execute(QStringLiteral("pins 3"));
-    (void)console.execute(QStringLiteral("speed 9600"));
-    (void)console.execute(QStringLiteral("fault checksum 2"));
-    (void)console.execute(QStringLiteral("fault write-x"));
-    int faults = 0;
-    quint8 pins = 0;
-    simulator.withModule([&](VirtualModule &module) {
-        faults = module.pendingFaultCount();
-        pins = module.inputPins();
-    });
-    QCOMPARE(faults, 3);
-    QCOMPARE(pins, quint8(3));
-    QCOMPARE(simulator.moduleSpeed(), 9600);
-
-    QVERIFY(console.execute(QStringLiteral("swap ul 0102")).contains(QLatin1String("7 bytes")));
-    QCOMPARE(simulator.cardKind(), CardKind::Classic1K);
-    (void)console.execute(QStringLiteral("swap ul 01020304050607"));
-    QCOMPARE(simulator.cardKind(), CardKind::Ultralight);
-    QCOMPARE(simulator.cardUid(), QByteArray::fromHex("01020304050607"));
-    QVERIFY(console.execute(QStringLiteral("dump")).startsWith(QLatin1String("page  0  01 02 03")));
-    (void)console.execute(QStringLiteral("quit"));
-    QVERIFY(console.quitRequested());
-}
+        QVERIFY(console.execute(QStringLiteral("swap ul 0102")).contains(QLatin1String("7 bytes")));
+        QCOMPARE(simulator.cardKind(), CardKind::Classic1K);
+        (void)console.execute(QStringLiteral("swap ul 01020304050607"));
+        QCOMPARE(simulator.cardKind(), CardKind::Ultralight);
+        QCOMPARE(simulator.cardUid(), QByteArray::fromHex("01020304050607"));
+        QVERIFY(console.execute(QStringLiteral("dump")).startsWith(QLatin1String("page  0  01 02 03")));
+        (void)console.execute(QStringLiteral("quit"));
+        QVERIFY(console.quitRequested());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSimControl)
 #include "tst_sim_control.moc"
