@@ -11,19 +11,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// " XX" per byte, " ascii: ", then the non-zero bytes as characters.
-QByteArray stripText(const QByteArray &bytes)
-{
-    QByteArray hex;
-    QByteArray ascii;
-    for (const char c : bytes) {
-        hex += ' ' + QByteArray(1, c).toHex().toUpper();
-        if (c != 0)
-            ascii += c;
-    }
-    return hex + " ascii: " + ascii;
-}
-
 QByteArray status(quint8 command, char statusByte)
 {
     return TagTestRig::answer(command, QByteArray(1, statusByte));
@@ -31,7 +18,11 @@ QByteArray status(quint8 command, char statusByte)
 
 const QByteArray TagStatus = "TAG TYPE:02 | TAG SERIAL # A1B2C3D4"_ba;
 
+enum class Op { Read, Block, Page };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Op)
 
 // Block and page reads and writes end to end: frames, log lines, status texts,
 // results, LastReadText and the grid rows a read fills.
@@ -40,38 +31,44 @@ class TestBlockCommands : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // A read turns the grids back to hex first; the data lands in its row unless the
+    // block is a trailer or "Get data" is off, and the strip text follows it anyway.
     void readClassicBlock_data()
     {
         QTest::addColumn<CardKind>("card");
         QTest::addColumn<CardType>("cardType");
         QTest::addColumn<int>("block");
+        QTest::addColumn<bool>("getData");
         QTest::addColumn<bool>("copied");
-        QTest::newRow("1K data block 1") << CardKind::Classic1K << CardType::Mifare1K << 1 << true;
-        QTest::newRow("1K block 0, row 2") << CardKind::Classic1K << CardType::Mifare1K << 0 << true;
-        QTest::newRow("1K trailer 3") << CardKind::Classic1K << CardType::Mifare1K << 3 << false;
-        QTest::newRow("1K trailer 63") << CardKind::Classic1K << CardType::Mifare1K << 63 << false;
-        QTest::newRow("4K trailer 127") << CardKind::Classic4K << CardType::Mifare4K << 127 << false;
-        QTest::newRow("4K block 128") << CardKind::Classic4K << CardType::Mifare4K << 128 << true;
-        QTest::newRow("4K block 131 (not a trailer above 127)") << CardKind::Classic4K << CardType::Mifare4K << 131 << true;
-        QTest::newRow("4K block 142") << CardKind::Classic4K << CardType::Mifare4K << 142 << true;
-        QTest::newRow("4K trailer 143") << CardKind::Classic4K << CardType::Mifare4K << 143 << false;
-        QTest::newRow("4K trailer 255") << CardKind::Classic4K << CardType::Mifare4K << 255 << false;
+        QTest::newRow("1K data block 1") << CardKind::Classic1K << CardType::Mifare1K << 1 << true << true;
+        QTest::newRow("1K block 0, row 2") << CardKind::Classic1K << CardType::Mifare1K << 0 << true << true;
+        QTest::newRow("1K block 4, Get data off") << CardKind::Classic1K << CardType::Mifare1K << 4 << false << false;
+        QTest::newRow("1K trailer 3") << CardKind::Classic1K << CardType::Mifare1K << 3 << true << false;
+        QTest::newRow("4K trailer 127") << CardKind::Classic4K << CardType::Mifare4K << 127 << true << false;
+        QTest::newRow("4K block 128") << CardKind::Classic4K << CardType::Mifare4K << 128 << true << true;
+        QTest::newRow("4K block 131 (not a trailer above 127)") << CardKind::Classic4K << CardType::Mifare4K << 131
+                                                                << true << true;
+        QTest::newRow("4K trailer 143") << CardKind::Classic4K << CardType::Mifare4K << 143 << true << false;
+        QTest::newRow("4K trailer 255") << CardKind::Classic4K << CardType::Mifare4K << 255 << true << false;
     }
     void readClassicBlock()
     {
         QFETCH(CardKind, card);
         QFETCH(CardType, cardType);
         QFETCH(int, block);
+        QFETCH(bool, getData);
         QFETCH(bool, copied);
         PtySimulator sim(VirtualCard::create(card));
         QVERIFY(sim.start());
         BlockTestRig rig(sim.portPath());
         rig.chooseCardType(cardType);
-        QVERIFY(rig.main().ui().cb_getdata->isChecked());
-        if (block != 0 && copied)
+        rig.main().ui().cb_getdata->setChecked(getData);
+        const bool dataBlock = block != 0 && (copied || !getData);
+        if (dataBlock)
             setClassicBlock(sim, block, pattern(block));
         const int row = block + 2;
         rig.fillRow(cardType, row, "AA");
+        rig.main().ui().cb_ascii->setChecked(true);
         QVERIFY(rig.prepare(block));
         const QByteArray tagStatus = rig.link().tagStatusText;
         sim.clearTraffic();
@@ -80,20 +77,21 @@ private Q_SLOTS:
         rig.blocks().ReadBlockToGrid(block, result);
 
         QCOMPARE(result, "ok"_ba);
-        const QByteArray request = QByteArray::fromHex("FF000286") + char(block) + '\0';
-        QCOMPARE(sim.receivedFrames().value(0), TagTestRig::answer(0x86, QByteArray(1, char(block))));
+        const QByteArray request = QByteArray::fromHex("FF000286") + char(block) + char(0x88 + block);
+        QCOMPARE(sim.receivedFrames().value(0), request);
         const QByteArray answer = sim.sentFrames().value(0);
         QCOMPARE(answer.size(), 22);
         const QByteArray data = answer.mid(5, 16);
-        if (block != 0 && copied)
+        if (dataBlock)
             QCOMPARE(data, pattern(block));
-        const QByteArrayList lines = rig.newLines();
-        QCOMPARE(lines,
+        QCOMPARE(rig.newLines(),
                  (QByteArrayList {TagTestRig::tx(request, "(Read Command) Block:" + QByteArray::number(block)),
                                   TagTestRig::rx(answer, "READ OK")}));
         QCOMPARE(rig.main().status(),
                  tagStatus + " | Block No:" + QByteArray::number(block) + " | READ OK! " + Frame::dataText(answer));
-        QCOMPARE(rig.main().grids().lastReadText(), stripText(data));
+        QCOMPARE(rig.main().grids().lastReadText(), BlockCommands::lastReadText(data));
+        QVERIFY(!rig.main().ui().cb_ascii->isChecked());
+        QVERIFY(!rig.main().grids().asciiView());
         QCOMPARE(rig.rowText(cardType, row), copied ? data.toHex().toUpper() : "AA"_ba.repeated(16));
         QCOMPARE(rig.link().tagStatusText, tagStatus);
     }
@@ -130,104 +128,6 @@ private Q_SLOTS:
         QCOMPARE(rig.rowText(CardType::MifareUL, 4), "EEEEEEEE"_ba);
     }
 
-    void readWithoutGetDataLeavesGrid()
-    {
-        PtySimulator sim;
-        QVERIFY(sim.start());
-        BlockTestRig rig(sim.portPath());
-        setClassicBlock(sim, 4, pattern(4));
-        rig.main().ui().cb_getdata->setChecked(false);
-        rig.fillRow(CardType::Mifare1K, 6, "AA");
-        QVERIFY(rig.prepare(4));
-        QByteArray result;
-        rig.blocks().ReadBlockToGrid(4, result);
-        QCOMPARE(result, "ok"_ba);
-        QCOMPARE(rig.rowText(CardType::Mifare1K, 6), "AA"_ba.repeated(16));
-        QCOMPARE(rig.main().grids().lastReadText(), stripText(pattern(4)));
-    }
-
-    // The read turns the grids back to hex first, and the hex lands in the cells.
-    void readSwitchesAsciiViewOff()
-    {
-        PtySimulator sim;
-        QVERIFY(sim.start());
-        BlockTestRig rig(sim.portPath());
-        setClassicBlock(sim, 4, "ABCDEFGHIJKLMNOP"_ba);
-        rig.main().ui().cb_ascii->setChecked(true);
-        QVERIFY(rig.main().grids().asciiView());
-        QVERIFY(rig.prepare(4));
-        QByteArray result;
-        rig.blocks().ReadBlockToGrid(4, result);
-        QCOMPARE(result, "ok"_ba);
-        QVERIFY(!rig.main().ui().cb_ascii->isChecked());
-        QVERIFY(!rig.main().grids().asciiView());
-        QCOMPARE(rig.rowText(CardType::Mifare1K, 6), "ABCDEFGHIJKLMNOP"_ba.toHex().toUpper());
-    }
-
-    void readFailures_data()
-    {
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<QByteArray>("interpretation");
-        QTest::addColumn<QByteArray>("statusText");
-        QTest::addColumn<QByteArray>("tagStatusAfter");
-        const QByteArray failed = TagStatus + " | Block No:9 | Read Failed!";
-        const QByteArray unexpected = "Unexpected Response.Select Right com port"_ba;
-        QTest::newRow("F") << status(0x86, ModuleAnswers::Failed) << "READ FAILED"_ba << failed << TagStatus;
-        QTest::newRow("N") << status(0x86, ModuleAnswers::NoTag) << "NO TAG"_ba << failed << TagStatus;
-        QTest::newRow("U") << status(0x86, ModuleAnswers::ReadBackFailed) << "Unexpected Response"_ba << unexpected
-                           << unexpected;
-        QTest::newRow("zero status") << status(0x86, '\0') << "Unexpected Response"_ba << unexpected << unexpected;
-        // A data answer without the 16 bytes: nothing may be taken from beyond it.
-        QTest::newRow("short data answer") << TagTestRig::answer(0x86, "\x09\x11\x22\x33"_ba)
-                                           << "Unexpected Response"_ba << unexpected << unexpected;
-    }
-    void readFailures()
-    {
-        QFETCH(QByteArray, answer);
-        QFETCH(QByteArray, interpretation);
-        QFETCH(QByteArray, statusText);
-        QFETCH(QByteArray, tagStatusAfter);
-        ScriptedPeer peer;
-        BlockTestRig rig(peer.portPath());
-        rig.link().tagStatusText = TagStatus;
-        rig.main().grids().setLastReadText("before");
-        rig.fillRow(CardType::Mifare1K, 11, "AA");
-        peer.answer(answer);
-
-        QByteArray result;
-        rig.blocks().ReadBlockToGrid(9, result);
-
-        QCOMPARE(result, "error"_ba);
-        QCOMPARE(rig.newLines(), (QByteArrayList {TagTestRig::tx(QByteArray::fromHex("FF0002860900"),
-                                                                 "(Read Command) Block:9"),
-                                                  TagTestRig::rx(answer, interpretation)}));
-        QCOMPARE(rig.main().status(), statusText);
-        QCOMPARE(rig.link().tagStatusText, tagStatusAfter);
-        QCOMPARE(rig.main().grids().lastReadText(), "before"_ba);
-        QCOMPARE(rig.rowText(CardType::Mifare1K, 11), "AA"_ba.repeated(16));
-    }
-
-    void readEchoAndDataTexts()
-    {
-        ScriptedPeer peer;
-        BlockTestRig rig(peer.portPath(), 150);
-        const QByteArray answer = TagTestRig::answer(0x86, char(7) + pattern(7));
-        peer.answer(answer);
-        QByteArray echo;
-        QByteArray data;
-        QByteArray result;
-        rig.blocks().ReadBlock(echo, data, 7, result);
-        QCOMPARE(result, QByteArray());
-        QCOMPARE(echo, Hex::echo(answer));
-        QCOMPARE(data, Frame::dataText(answer));
-
-        // No answer: "error" and no response line.
-        rig.blocks().ReadBlock(echo, data, 7, result);
-        QCOMPARE(result, "error"_ba);
-        QCOMPARE(echo, "error"_ba);
-        QCOMPARE(rig.newLines().last(), "***Timeout.No Response***"_ba);
-    }
-
     void writeBlockThroughSimulator()
     {
         PtySimulator sim;
@@ -253,83 +153,6 @@ private Q_SLOTS:
         QCOMPARE(sim.cardImage().mid(5 * 16, 16), data);
         // A block write leaves the ASCII view alone.
         QVERIFY(rig.main().ui().cb_ascii->isChecked());
-    }
-
-    void writeBlockStatusAnswers_data()
-    {
-        QTest::addColumn<char>("statusByte");
-        QTest::addColumn<QByteArray>("interpretation");
-        QTest::addColumn<QByteArray>("statusTail");
-        QTest::addColumn<QByteArray>("expectedResult");
-        QTest::newRow("X") << 'X' << "UNABLE TO READ AFTER WRITE"_ba << " | Block No:5 | Write is failed!"_ba
-                           << "error"_ba;
-        QTest::newRow("N") << 'N' << "NO TAG"_ba << " | Block No:5 | Write is failed!"_ba << "error"_ba;
-        QTest::newRow("U: may have been written") << 'U' << "READ AFTER WRITE IS FAILED"_ba
-                                                  << " | Block No:5 | Write may be failed!"_ba << "no_error"_ba;
-        QTest::newRow("F") << 'F' << "WRITE IS FAILED"_ba << " | Block No:5 | Write is failed!"_ba << "error"_ba;
-        // Outcome unknown: never counted as written.
-        QTest::newRow("unknown status") << 'Q' << "Unexpected Response"_ba << " | Unexpected Response"_ba
-                                        << "error"_ba;
-        QTest::newRow("zero status") << '\0' << "Unexpected Response"_ba << " | Unexpected Response"_ba
-                                     << "error"_ba;
-        QTest::newRow("L") << 'L' << "Unexpected Response"_ba << " | Unexpected Response"_ba << "error"_ba;
-    }
-    void writeBlockStatusAnswers()
-    {
-        QFETCH(char, statusByte);
-        QFETCH(QByteArray, interpretation);
-        QFETCH(QByteArray, statusTail);
-        QFETCH(QByteArray, expectedResult);
-        ScriptedPeer peer;
-        BlockTestRig rig(peer.portPath());
-        rig.link().tagStatusText = TagStatus;
-        const QByteArray answer = status(0x89, statusByte);
-        peer.answer(answer);
-
-        QByteArray result;
-        rig.blocks().WriteBlock(QByteArray(16, '\0'), 5, result);
-
-        QCOMPARE(result, expectedResult);
-        // All-zero data: the column holds only the block number's character.
-        QCOMPARE(rig.newLines(), (QByteArrayList {TagTestRig::tx(TagTestRig::answer(0x89, char(5) + QByteArray(16, '\0')),
-                                                                 "(Write Command) Block:5", "\x05"_ba),
-                                                  TagTestRig::rx(answer, interpretation)}));
-        QCOMPARE(rig.main().status(), TagStatus + statusTail);
-        QCOMPARE(rig.link().tagStatusText, TagStatus);
-    }
-
-    // The simulator's injected write statuses: the block is written, the read-back not.
-    void writeBlockInjectedStatuses_data()
-    {
-        QTest::addColumn<SimFault>("fault");
-        QTest::addColumn<QByteArray>("expectedResult");
-        QTest::newRow("U") << SimFault::WriteStatusU << "no_error"_ba;
-        QTest::newRow("X") << SimFault::WriteStatusX << "error"_ba;
-    }
-    void writeBlockInjectedStatuses()
-    {
-        QFETCH(SimFault, fault);
-        QFETCH(QByteArray, expectedResult);
-        PtySimulator sim;
-        QVERIFY(sim.start());
-        BlockTestRig rig(sim.portPath());
-        QVERIFY(rig.prepare(8));
-        sim.injectFault(fault);
-        QByteArray result;
-        rig.blocks().WriteBlock(pattern(1), 9, result);
-        QCOMPARE(result, expectedResult);
-    }
-
-    void writeBlockZeroColumn()
-    {
-        ScriptedPeer peer;
-        BlockTestRig rig(peer.portPath());
-        peer.answer(TagTestRig::answer(0x89, QByteArray(17, '\0')));
-        QByteArray result;
-        rig.blocks().WriteBlock(QByteArray(16, '\0'), 0, result);
-        QCOMPARE(result, QByteArray());
-        QCOMPARE(rig.newLines().value(0),
-                 "TX > FF 00 12 89 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 9B \t\t\t\t(Write Command) Block:0"_ba);
     }
 
     void writePageThroughSimulator()
@@ -359,37 +182,86 @@ private Q_SLOTS:
         sim.withModule([](VirtualModule &module) { QCOMPARE(module.ultralightCard()->page(4), "\x41\x00\x43\x44"_ba); });
     }
 
-    void writePageStatusAnswers_data()
+    // Reads and writes of block or page 0 (all-zero data) answered with anything but
+    // their success: log lines, status texts, tag status and result. A failed read
+    // leaves the strip text and the grid alone; a write whose outcome is not known is
+    // never counted as written.
+    void statusAnswers_data()
     {
-        QTest::addColumn<char>("statusByte");
+        QTest::addColumn<Op>("op");
+        QTest::addColumn<QByteArray>("answer");
         QTest::addColumn<QByteArray>("interpretation");
-        QTest::addColumn<QByteArray>("statusTail");
-        QTest::newRow("U") << 'U' << "READ AFTER WRITE FAILED"_ba << " | Read after Write is failed!"_ba;
-        QTest::newRow("X") << 'X' << "READ AFTER WRITE FAILED(X)"_ba << " | Read after Write is failed!"_ba;
-        QTest::newRow("N") << 'N' << "NO TAG"_ba << " | Write is failed!"_ba;
-        QTest::newRow("F") << 'F' << "FAILED"_ba << " | Read is failed during verification!"_ba;
-        QTest::newRow("unknown status") << 'Z' << "Unexpected Response"_ba << " | Unexpected Response"_ba;
-        QTest::newRow("zero status") << '\0' << "Unexpected Response"_ba << " | Unexpected Response"_ba;
+        QTest::addColumn<QByteArray>("statusText");
+        QTest::addColumn<QByteArray>("tagStatusAfter");
+        QTest::addColumn<QByteArray>("expectedResult");
+        const QByteArray unexpected = "Unexpected Response"_ba;
+        const QByteArray noPort = "Unexpected Response.Select Right com port"_ba;
+        const auto row = [](const char *name, Op op, const QByteArray &answer, const QByteArray &interpretation,
+                            const QByteArray &statusText, const QByteArray &tagStatusAfter = TagStatus,
+                            const QByteArray &result = "error"_ba) {
+            QTest::newRow(name) << op << answer << interpretation << statusText << tagStatusAfter << result;
+        };
+        const auto tail = [](const char *text) { return TagStatus + text; };
+        row("read F", Op::Read, status(0x86, 'F'), "READ FAILED"_ba, tail(" | Block No:0 | Read Failed!"));
+        row("read N", Op::Read, status(0x86, 'N'), "NO TAG"_ba, tail(" | Block No:0 | Read Failed!"));
+        row("read U", Op::Read, status(0x86, 'U'), unexpected, noPort, noPort);
+        row("read zero status", Op::Read, status(0x86, '\0'), unexpected, noPort, noPort);
+        // A data answer without the 16 bytes: nothing may be taken from beyond it.
+        row("read short data", Op::Read, TagTestRig::answer(0x86, "\x00\x11\x22\x33"_ba), unexpected, noPort, noPort);
+        row("block X", Op::Block, status(0x89, 'X'), "UNABLE TO READ AFTER WRITE"_ba, tail(" | Block No:0 | Write is failed!"));
+        row("block N", Op::Block, status(0x89, 'N'), "NO TAG"_ba, tail(" | Block No:0 | Write is failed!"));
+        row("block U: may have been written", Op::Block, status(0x89, 'U'), "READ AFTER WRITE IS FAILED"_ba,
+            tail(" | Block No:0 | Write may be failed!"), TagStatus, "no_error"_ba);
+        row("block F", Op::Block, status(0x89, 'F'), "WRITE IS FAILED"_ba, tail(" | Block No:0 | Write is failed!"));
+        row("block unknown status", Op::Block, status(0x89, 'Q'), unexpected, tail(" | Unexpected Response"));
+        row("block zero status", Op::Block, status(0x89, '\0'), unexpected, tail(" | Unexpected Response"));
+        row("block L", Op::Block, status(0x89, 'L'), unexpected, tail(" | Unexpected Response"));
+        row("page U", Op::Page, status(0x8B, 'U'), "READ AFTER WRITE FAILED"_ba, tail(" | Read after Write is failed!"));
+        row("page X", Op::Page, status(0x8B, 'X'), "READ AFTER WRITE FAILED(X)"_ba, tail(" | Read after Write is failed!"));
+        row("page N", Op::Page, status(0x8B, 'N'), "NO TAG"_ba, tail(" | Write is failed!"));
+        row("page F", Op::Page, status(0x8B, 'F'), "FAILED"_ba, tail(" | Read is failed during verification!"));
+        row("page unknown status", Op::Page, status(0x8B, 'Z'), unexpected, tail(" | Unexpected Response"));
+        row("page zero status", Op::Page, status(0x8B, '\0'), unexpected, tail(" | Unexpected Response"));
     }
-    void writePageStatusAnswers()
+    void statusAnswers()
     {
-        QFETCH(char, statusByte);
+        QFETCH(Op, op);
+        QFETCH(QByteArray, answer);
         QFETCH(QByteArray, interpretation);
-        QFETCH(QByteArray, statusTail);
+        QFETCH(QByteArray, statusText);
+        QFETCH(QByteArray, tagStatusAfter);
+        QFETCH(QByteArray, expectedResult);
         ScriptedPeer peer;
         BlockTestRig rig(peer.portPath());
         rig.link().tagStatusText = TagStatus;
-        const QByteArray answer = status(0x8B, statusByte);
+        rig.main().grids().setLastReadText("before");
+        rig.fillRow(CardType::Mifare1K, 2, "AA");
         peer.answer(answer);
 
         QByteArray result;
-        rig.blocks().WritePage(QByteArray(16, '\0'), 0, result);
+        QByteArray txLine;
+        switch (op) {
+        case Op::Read:
+            rig.blocks().ReadBlockToGrid(0, result);
+            txLine = TagTestRig::tx(QByteArray::fromHex("FF0002860088"), "(Read Command) Block:0");
+            break;
+        case Op::Block:
+            rig.blocks().WriteBlock(QByteArray(16, '\0'), 0, result);
+            // Nothing but zeros: the request column stays empty.
+            txLine = "TX > FF 00 12 89 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 9B \t\t\t\t(Write Command) Block:0";
+            break;
+        case Op::Page:
+            rig.blocks().WritePage(QByteArray(16, '\0'), 0, result);
+            txLine = TagTestRig::tx(QByteArray::fromHex("FF00068B000000000091"), "(Write 4 Byte, Page: 0 )");
+            break;
+        }
 
-        QCOMPARE(result, "error"_ba);
-        QCOMPARE(rig.newLines(), (QByteArrayList {TagTestRig::tx(QByteArray::fromHex("FF00068B000000000091"),
-                                                                 "(Write 4 Byte, Page: 0 )"),
-                                                  TagTestRig::rx(answer, interpretation)}));
-        QCOMPARE(rig.main().status(), TagStatus + statusTail);
+        QCOMPARE(result, expectedResult);
+        QCOMPARE(rig.newLines(), (QByteArrayList {txLine, TagTestRig::rx(answer, interpretation)}));
+        QCOMPARE(rig.main().status(), statusText);
+        QCOMPARE(rig.link().tagStatusText, tagStatusAfter);
+        QCOMPARE(rig.main().grids().lastReadText(), "before"_ba);
+        QCOMPARE(rig.rowText(CardType::Mifare1K, 2), "AA"_ba.repeated(16));
     }
 
     void readStripText()

@@ -1,7 +1,5 @@
 #include "BlockTestRig.h"
-#include "ScriptedPeer.h"
 
-#include "link/ModuleAnswers.h"
 #include "tag/ReadBlockButton.h"
 #include "view/CardGridView.h"
 #include "view/PendingReads.h"
@@ -61,39 +59,36 @@ class TestReadButton : public QObject
     };
 
 private Q_SLOTS:
-    void withoutAutoOnlyReads()
+    // With Auto: halt, pause, select, pause, authenticate, pause, read; the first
+    // "error" ends it. Without Auto only the read goes out.
+    void sequence_data()
     {
-        Fixture f;
-        QVERIFY(f.start(false, true, 6));
-        QVERIFY(f.rig->prepare(6));
-        f.sim.clearTraffic();
-        f.click();
-        QCOMPARE(f.sim.receivedFrames(), QList<QByteArray> {read(6)});
-        QVERIFY(f.pausesAfter.isEmpty());
-        QVERIFY(!f.rig->main().timer().isActive());
-        QCOMPARE(f.rig->newLines().value(1), TagTestRig::rx(f.sim.sentFrames().value(0), "READ OK"));
-    }
-
-    // Halt, pause, select, pause, authenticate, pause, read; the first "error" ends it.
-    void autoSequence_data()
-    {
+        QTest::addColumn<bool>("autoOn");
         QTest::addColumn<bool>("tagPresent");
         QTest::addColumn<QList<QByteArray>>("frames");
         QTest::addColumn<QList<qsizetype>>("pauses");
-        QTest::newRow("tag present") << true << QList<QByteArray> {Halt, Select, authDefault(6), read(6)}
-                                     << QList<qsizetype> {1, 2, 3};
-        QTest::newRow("no tag: select fails") << false << QList<QByteArray> {Halt, Select} << QList<qsizetype> {1};
+        QTest::newRow("Auto, tag present") << true << true << QList<QByteArray> {Halt, Select, authDefault(6), read(6)}
+                                           << QList<qsizetype> {1, 2, 3};
+        QTest::newRow("Auto, no tag: select fails") << true << false << QList<QByteArray> {Halt, Select}
+                                                    << QList<qsizetype> {1};
+        QTest::newRow("no Auto, Seek for tag ignored") << false << true << QList<QByteArray> {read(6)}
+                                                       << QList<qsizetype> {};
     }
-    void autoSequence()
+    void sequence()
     {
+        QFETCH(bool, autoOn);
         QFETCH(bool, tagPresent);
         QFETCH(QList<QByteArray>, frames);
         QFETCH(QList<qsizetype>, pauses);
         Fixture f;
         f.sim.setTagPresent(tagPresent);
-        QVERIFY(f.start(true, false, 6));
+        QVERIFY(f.start(autoOn, !autoOn, 6));
         f.rig->fillRow(CardType::Mifare1K, 8, "AA");
         setClassicBlock(f.sim, 6, pattern(6));
+        if (!autoOn) {
+            QVERIFY(f.rig->prepare(6));
+            f.sim.clearTraffic();
+        }
         f.click();
         QCOMPARE(f.sim.receivedFrames(), frames);
         QCOMPARE(f.pausesAfter, pauses);
@@ -151,97 +146,44 @@ private Q_SLOTS:
     }
 
     // The tick for an Ultralight page reads without authenticating and shows the
-    // strip on the grid named by PendingGrid, at its current row; the request is
-    // used up.
-    void tickReadsUltralightAndShowsStrip()
+    // strip on the grid named by PendingGrid, at its current row. A failed step ends
+    // the tick with no strip of stale data. Either way the strip request is used up.
+    void tickReadsOrStops_data()
     {
-        PtySimulator sim(VirtualCard::create(CardKind::Ultralight));
+        QTest::addColumn<bool>("ultralight");
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QByteArray>("flag");
+        QTest::newRow("Ultralight page") << true << read(4) << "ok"_ba;
+        QTest::newRow("1K, authentication fails") << false << authDefault(4) << QByteArray();
+    }
+    void tickReadsOrStops()
+    {
+        QFETCH(bool, ultralight);
+        QFETCH(QByteArray, frame);
+        QFETCH(QByteArray, flag);
+        PtySimulator sim(VirtualCard::create(ultralight ? CardKind::Ultralight : CardKind::Classic1K));
         QVERIFY(sim.start());
         BlockTestRig rig(sim.portPath());
-        rig.chooseCardType(CardType::MifareUL);
+        const CardType type = ultralight ? CardType::MifareUL : CardType::Mifare1K;
+        rig.chooseCardType(type);
         rig.main().ui().cb_getdata->setChecked(false);
         QVERIFY(rig.prepare(0, false));
+        sim.setTagPresent(ultralight);
         sim.clearTraffic();
-        rig.main().grids().view(CardType::MifareUL).selectCell({1, 6});
+        rig.main().grids().view(type).selectCell({1, 6});
         rig.link().linkMode.clear(); // as after the seek's answer
         PendingReads &pending = rig.main().pendingReads();
         pending.setPendingBlock(4);
-        pending.setPendingGrid("U");
+        pending.setPendingGrid(ultralight ? "U" : "1");
         pending.waitForTag();
 
         QTRY_VERIFY(!rig.main().timer().isActive());
-        QCOMPARE(sim.receivedFrames(), QList<QByteArray> {read(4)});
+        QCOMPARE(sim.receivedFrames(), QList<QByteArray> {frame});
         const ReadStrip &strip = rig.main().grids().readStrip();
-        QCOMPARE(strip.lastReadFlag(), "ok"_ba);
-        QCOMPARE(strip.lastReadRow(), 6);
+        QCOMPARE(strip.lastReadFlag(), flag);
+        if (ultralight)
+            QCOMPARE(strip.lastReadRow(), 6);
         QCOMPARE(pending.pendingGrid(), QByteArray());
-    }
-
-    // A failed step ends the tick: no strip of stale data, and the strip request
-    // does not outlive it.
-    void failedAuthenticationEndsTick()
-    {
-        PtySimulator sim;
-        QVERIFY(sim.start());
-        BlockTestRig rig(sim.portPath());
-        QVERIFY(rig.prepare(0, false));
-        sim.setTagPresent(false);
-        sim.clearTraffic();
-        rig.link().linkMode.clear();
-        PendingReads &pending = rig.main().pendingReads();
-        pending.setPendingBlock(4);
-        pending.setPendingGrid("1");
-        pending.waitForTag();
-        QTRY_VERIFY(!rig.main().timer().isActive());
-        QCOMPARE(sim.receivedFrames(), QList<QByteArray> {authDefault(4)});
-        QCOMPARE(rig.main().grids().readStrip().lastReadFlag(), QByteArray());
-        QCOMPARE(pending.pendingGrid(), QByteArray());
-    }
-
-    // Steps 4 to 6 go to the read-all run with the kind, emptied first.
-    void tickHandsReadAllOn_data()
-    {
-        QTest::addColumn<bool>("runSucceeds");
-        QTest::newRow("run completes") << true;
-        QTest::newRow("run stops on error") << false;
-    }
-    void tickHandsReadAllOn()
-    {
-        QFETCH(bool, runSucceeds);
-        ScriptedPeer peer;
-        BlockTestRig rig(peer.portPath());
-        PendingReads &pending = rig.main().pendingReads();
-        QByteArrayList runs;
-        pending.setReadAllRun([&](const QByteArray &kind) {
-            runs << kind + "/" + pending.pendingReadAll();
-            return runSucceeds;
-        });
-        rig.main().grids().view(CardType::Mifare4K).selectCell({2, 40});
-        pending.setPendingReadAll("4");
-        pending.setPendingGrid("4");
-        pending.waitForTag();
-        QTRY_VERIFY(!rig.main().timer().isActive());
-        QCOMPARE(runs, QByteArrayList {"4/"});
-        QVERIFY(peer.requests().isEmpty());
-        QCOMPARE(rig.main().grids().readStrip().lastReadFlag(), runSucceeds ? "ok"_ba : QByteArray());
-        if (runSucceeds)
-            QCOMPARE(rig.main().grids().readStrip().lastReadRow(), 40);
-    }
-
-    void controlsWriteSettings()
-    {
-        PtySimulator sim;
-        QVERIFY(sim.start());
-        BlockTestRig rig(sim.portPath());
-        rig.chooseCardType(CardType::Mifare4K);
-        MainWindowUi &ui = rig.main().ui();
-        ui.cmb_blk->setCurrentIndex(200);
-        emit ui.cmb_blk->activated(200);
-        QCOMPARE(rig.main().settings().readIndex("Read_Block_No4K", -1), 200);
-        ui.cb_getdata->click();
-        QCOMPARE(rig.main().settings().readFirst("Get_Grid_Data4K", "x"), "FALSE"_ba);
-        ui.cb_getdata->click();
-        QCOMPARE(rig.main().settings().readFirst("Get_Grid_Data4K", "x"), "TRUE"_ba);
     }
 };
 

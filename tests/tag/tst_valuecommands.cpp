@@ -14,7 +14,7 @@ QByteArray status(quint8 command, char statusByte)
 
 const QByteArray TagStatus = "TAG TYPE:02 | TAG SERIAL # A1B2C3D4"_ba;
 
-enum class Op { Write, Increment, Decrement };
+enum class Op { Write, Increment, Decrement, Read };
 
 } // namespace
 
@@ -26,12 +26,18 @@ class TestValueCommands : public QObject
 {
     Q_OBJECT
 
-    static void run(BlockTestRig &rig, Op op, const QByteArray &operand, int block, QByteArray &result)
+    // Runs one command; a read also gives its echo and data texts.
+    static void run(BlockTestRig &rig, Op op, const QByteArray &operand, int block, QByteArray &result,
+                    QByteArray *echo = nullptr, QByteArray *data = nullptr)
     {
+        QByteArray unusedEcho, unusedData;
         switch (op) {
         case Op::Write: rig.values().WriteValue(operand, block, result); break;
         case Op::Increment: rig.values().IncrementValue(operand, block, result); break;
         case Op::Decrement: rig.values().DecrementValue(operand, block, result); break;
+        case Op::Read:
+            rig.values().ReadValue(echo ? *echo : unusedEcho, data ? *data : unusedData, block, result);
+            break;
         }
     }
 
@@ -53,10 +59,7 @@ private Q_SLOTS:
         // A read answer carrying the wire bytes gives the grid text back.
         const QByteArray answer = TagTestRig::answer(0x87, char(5) + wire);
         QCOMPARE(ValueCommands::valueTextFromEcho(Hex::echo(answer)), gridText);
-    }
-
-    void valueTextNeedsWholeValue()
-    {
+        // Too short to hold a value: no text.
         QCOMPARE(ValueCommands::valueTextFromEcho(Hex::echo(QByteArray::fromHex("FF0002874649"))), QByteArray());
         QCOMPARE(ValueCommands::valueTextFromEcho("error"_ba), QByteArray());
     }
@@ -107,63 +110,43 @@ private Q_SLOTS:
         QVERIFY(!rig.main().ui().cb_ascii->isChecked());
     }
 
-    void changeFailures_data()
+    // The answers to each command other than the echo of a change: log line, status
+    // text, result. A read shows the answer's echo and data texts whatever it says.
+    void answers_data()
     {
         QTest::addColumn<Op>("op");
-        QTest::addColumn<char>("statusByte");
-        QTest::addColumn<QByteArray>("interpretation");
-        QTest::addColumn<QByteArray>("statusTail");
-        for (const Op op : {Op::Write, Op::Increment, Op::Decrement}) {
-            const char *name = op == Op::Write ? "write" : op == Op::Increment ? "increment" : "decrement";
-            QTest::addRow("%s I", name) << op << 'I' << "INVALID VALUE BLOCK"_ba << " | Write is failed!"_ba;
-            QTest::addRow("%s N", name) << op << 'N' << "NO TAG"_ba << " | Write is failed!"_ba;
-            QTest::addRow("%s F", name) << op << 'F' << "FAILED"_ba << " | Read is failed during verification!"_ba;
-            QTest::addRow("%s U", name) << op << 'U' << "Unexpected Response"_ba << " | Unexpected Response"_ba;
-            QTest::addRow("%s zero", name) << op << '\0' << "Unexpected Response"_ba << " | Unexpected Response"_ba;
-        }
-    }
-    void changeFailures()
-    {
-        QFETCH(Op, op);
-        QFETCH(char, statusByte);
-        QFETCH(QByteArray, interpretation);
-        QFETCH(QByteArray, statusTail);
-        ScriptedPeer peer;
-        BlockTestRig rig(peer.portPath());
-        rig.link().tagStatusText = TagStatus;
-        const quint8 command = op == Op::Write ? 0x8A : op == Op::Increment ? 0x8D : 0x8E;
-        const QByteArray answer = status(command, statusByte);
-        peer.answer(answer);
-
-        QByteArray result;
-        run(rig, op, "\x01\x00\x00\x00"_ba, 8, result);
-
-        QCOMPARE(result, "error"_ba);
-        QCOMPARE(rig.newLines().value(1), TagTestRig::rx(answer, interpretation));
-        QCOMPARE(rig.main().status(), TagStatus + statusTail);
-        QCOMPARE(rig.link().tagStatusText, TagStatus);
-    }
-
-    void readValueAnswers_data()
-    {
         QTest::addColumn<QByteArray>("answer");
         QTest::addColumn<QByteArray>("interpretation");
         QTest::addColumn<QByteArray>("statusTail");
         QTest::addColumn<QByteArray>("expectedResult");
-        const QByteArray value = TagTestRig::answer(0x87, "\x05\x2C\x01\x00\x00"_ba);
-        QTest::newRow("value") << value << "VALUE READ OK"_ba << " | VALUE READ OK! \x05\x2C\x01"_ba << QByteArray();
-        QTest::newRow("F") << status(0x87, 'F') << "READ FAILED"_ba << " | Read Failed!"_ba << "error"_ba;
-        QTest::newRow("N") << status(0x87, 'N') << "NO TAG"_ba << " | Read Failed!"_ba << "error"_ba;
-        QTest::newRow("I") << status(0x87, 'I') << "INVALID VALUE BLOCK"_ba
-                           << " | Failed! Block was not in the proper Value format"_ba << "error"_ba;
-        QTest::newRow("zero status") << status(0x87, '\0') << "Unexpected Response"_ba
-                                     << " | Unexpected Response"_ba << "error"_ba;
+        const QByteArray unexpected = " | Unexpected Response"_ba;
+        for (const Op op : {Op::Write, Op::Increment, Op::Decrement}) {
+            const char *name = op == Op::Write ? "write" : op == Op::Increment ? "increment" : "decrement";
+            const quint8 command = op == Op::Write ? 0x8A : op == Op::Increment ? 0x8D : 0x8E;
+            const auto row = [&](const char *what, char statusByte, const QByteArray &interpretation, const QByteArray &tail) {
+                QTest::addRow("%s %s", name, what) << op << status(command, statusByte) << interpretation << tail << "error"_ba;
+            };
+            row("I", 'I', "INVALID VALUE BLOCK"_ba, " | Write is failed!"_ba);
+            row("N", 'N', "NO TAG"_ba, " | Write is failed!"_ba);
+            row("F", 'F', "FAILED"_ba, " | Read is failed during verification!"_ba);
+            row("U", 'U', "Unexpected Response"_ba, unexpected);
+            row("zero", '\0', "Unexpected Response"_ba, unexpected);
+        }
+        QTest::newRow("read value") << Op::Read << TagTestRig::answer(0x87, "\x05\x2C\x01\x00\x00"_ba)
+                                    << "VALUE READ OK"_ba << " | VALUE READ OK! \x05\x2C\x01"_ba << QByteArray();
+        QTest::newRow("read F") << Op::Read << status(0x87, 'F') << "READ FAILED"_ba << " | Read Failed!"_ba << "error"_ba;
+        QTest::newRow("read N") << Op::Read << status(0x87, 'N') << "NO TAG"_ba << " | Read Failed!"_ba << "error"_ba;
+        QTest::newRow("read I") << Op::Read << status(0x87, 'I') << "INVALID VALUE BLOCK"_ba
+                                << " | Failed! Block was not in the proper Value format"_ba << "error"_ba;
+        QTest::newRow("read zero status") << Op::Read << status(0x87, '\0') << "Unexpected Response"_ba << unexpected
+                                          << "error"_ba;
         // Too short to hold the four value bytes.
-        QTest::newRow("short data") << TagTestRig::answer(0x87, "\x05\x2C\x01"_ba) << "Unexpected Response"_ba
-                                    << " | Unexpected Response"_ba << "error"_ba;
+        QTest::newRow("read short data") << Op::Read << TagTestRig::answer(0x87, "\x05\x2C\x01"_ba)
+                                         << "Unexpected Response"_ba << unexpected << "error"_ba;
     }
-    void readValueAnswers()
+    void answers()
     {
+        QFETCH(Op, op);
         QFETCH(QByteArray, answer);
         QFETCH(QByteArray, interpretation);
         QFETCH(QByteArray, statusTail);
@@ -173,46 +156,21 @@ private Q_SLOTS:
         rig.link().tagStatusText = TagStatus;
         peer.answer(answer);
 
-        QByteArray echo;
-        QByteArray data;
-        QByteArray result;
-        rig.values().ReadValue(echo, data, 5, result);
+        QByteArray result, echo, data;
+        run(rig, op, "\x01\x00\x00\x00"_ba, 5, result, &echo, &data);
 
         QCOMPARE(result, expectedResult);
-        QCOMPARE(peer.requests(), QList<QByteArray> {QByteArray::fromHex("FF000287058E")});
-        QCOMPARE(rig.newLines(), (QByteArrayList {TagTestRig::tx(QByteArray::fromHex("FF000287058E"),
-                                                                 "(Read Value Block: 5 )"),
-                                                  TagTestRig::rx(answer, interpretation)}));
+        const QByteArrayList lines = rig.newLines();
+        QCOMPARE(lines.size(), 2);
+        if (op == Op::Read) {
+            QCOMPARE(peer.requests(), QList<QByteArray> {QByteArray::fromHex("FF000287058E")});
+            QCOMPARE(lines.at(0), TagTestRig::tx(QByteArray::fromHex("FF000287058E"), "(Read Value Block: 5 )"));
+            QCOMPARE(echo, Hex::echo(answer));
+            QCOMPARE(data, Frame::dataText(answer));
+        }
+        QCOMPARE(lines.at(1), TagTestRig::rx(answer, interpretation));
         QCOMPARE(rig.main().status(), TagStatus + statusTail);
-        QCOMPARE(echo, Hex::echo(answer));
-        QCOMPARE(data, Frame::dataText(answer));
-    }
-
-    // On a card: write 300, add 1, take 2, read back 0000012B; a block that holds no
-    // value refuses the increment.
-    void valueBlockOnCard()
-    {
-        PtySimulator sim;
-        QVERIFY(sim.start());
-        BlockTestRig rig(sim.portPath());
-        QVERIFY(rig.prepare(4));
-        QByteArray result;
-        rig.values().IncrementValue("\x01\x00\x00\x00"_ba, 5, result);
-        QCOMPARE(result, "error"_ba);
-        QCOMPARE(rig.newLines().value(1).right(19), "INVALID VALUE BLOCK"_ba);
-        QCOMPARE(rig.main().status(), TagStatus + " | Write is failed!");
-
-        QVERIFY(rig.prepare(4));
-        result.clear();
-        rig.values().WriteValue(ValueCommands::operandFromText("0000012C"), 5, result);
-        rig.values().IncrementValue(ValueCommands::operandFromText("00000001"), 5, result);
-        rig.values().DecrementValue(ValueCommands::operandFromText("00000002"), 5, result);
-        QCOMPARE(result, QByteArray());
-        QByteArray echo;
-        QByteArray data;
-        rig.values().ReadValue(echo, data, 5, result);
-        QCOMPARE(result, QByteArray());
-        QCOMPARE(ValueCommands::valueTextFromEcho(echo), "0000012B"_ba);
+        QCOMPARE(rig.link().tagStatusText, TagStatus);
     }
 };
 
