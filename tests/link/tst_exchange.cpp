@@ -31,27 +31,14 @@ class TestExchange : public QObject
     };
 
 private Q_SLOTS:
-    void goodAnswer()
-    {
-        Rig rig;
-        rig.peer.answer(QByteArray::fromHex("FF0002900193"));
-        QCOMPARE(rig.exchange.SendFrame(Frame::request(0x90, QByteArray(1, '\x01'))),
-                 QByteArray("FF 00 02 90 01 93 "));
-        const ModuleResponse response = rig.exchange.ReadResponse();
-        QVERIFY(response.ok);
-        QCOMPARE(response.echo, QByteArray("FF 00 02 90 01 93 "));
-        QCOMPARE(response.data, QByteArray(1, '\x01'));
-        QVERIFY(!response.isData());
-        QVERIFY(rig.log.lines.isEmpty());
-        QCOMPARE(rig.peer.requests().value(0), QByteArray::fromHex("FF0002900193"));
-    }
-
     void answerVariants_data()
     {
         QTest::addColumn<QByteArray>("answer");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<QByteArray>("logLine");
+        QTest::newRow("status answer") << QByteArray::fromHex("FF0002900193") << true << QByteArray(1, '\x01')
+                                       << QByteArray();
         QTest::newRow("length 0: checksum equals reserved byte")
             << QByteArray::fromHex("FF000000") << true << QByteArray() << QByteArray();
         QTest::newRow("zero byte left out of data")
@@ -76,8 +63,9 @@ private Q_SLOTS:
         QFETCH(QByteArray, logLine);
         Rig rig;
         rig.peer.answer(answer);
-        (void)rig.exchange.SendFrame(Frame::request(0x81));
+        QCOMPARE(rig.exchange.SendFrame(Frame::request(0x81)), QByteArray("FF 00 01 81 82 "));
         const ModuleResponse response = rig.exchange.ReadResponse();
+        QCOMPARE(rig.peer.requests(), QList<QByteArray> {QByteArray::fromHex("FF00018182")});
         QCOMPARE(response.ok, ok);
         if (ok) {
             QCOMPARE(response.data, data);
@@ -90,9 +78,12 @@ private Q_SLOTS:
         }
     }
 
-    void answerInSeveralChunksIsNoTimeout()
+    // Bytes left from before the request are dropped; an answer in pieces is whole.
+    void staleInputDroppedAnswerInPieces()
     {
         Rig rig;
+        rig.peer.sendNow(QByteArray::fromHex("FF0001838403"));
+        QTest::qWait(50);
         rig.peer.answer(QByteArray::fromHex("FF00"));
         (void)rig.exchange.SendFrame(Frame::request(0x81));
         QTest::qWait(50);
@@ -117,18 +108,6 @@ private Q_SLOTS:
         QVERIFY2(cpuMs < 60, qPrintable(QStringLiteral("CPU %1 ms while waiting").arg(cpuMs)));
     }
 
-    void sendDiscardsStaleInput()
-    {
-        Rig rig;
-        rig.peer.sendNow(QByteArray::fromHex("FF0001838403"));
-        QTest::qWait(50);
-        rig.peer.answer(QByteArray::fromHex("FF00018182"));
-        (void)rig.exchange.SendFrame(Frame::request(0x81));
-        const ModuleResponse response = rig.exchange.ReadResponse();
-        QVERIFY(response.ok);
-        QCOMPARE(response.frame, QByteArray::fromHex("FF00018182"));
-    }
-
     void farEndGoneEndsTheWaitWithAPortError()
     {
         Rig rig;
@@ -146,26 +125,16 @@ private Q_SLOTS:
     {
         ComPort port;
         port.setPortName(QStringLiteral("/dev/no-such-port-here"));
-        try {
-            port.open();
-            QFAIL("opened a missing port");
-        } catch (const EComPort &error) {
-            QCOMPARE(QByteArray(error.what()), QByteArray("Unable to open com port (win error code: 2)"));
-        }
-        QVERIFY(!port.isOpen());
         // A second attempt tries again and fails the same way.
-        QVERIFY_THROWS_EXCEPTION(EComPort, port.open());
-    }
-
-    void speedChangeWhileOpenKeepsThePortOpen()
-    {
-        Rig rig;
-        rig.port.setBaudIndex(4);
-        QVERIFY(rig.port.isOpen());
-        QCOMPARE(rig.port.baudIndex(), 4);
-        rig.port.close();
-        rig.port.close();
-        QVERIFY(!rig.port.isOpen());
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                port.open();
+                QFAIL("opened a missing port");
+            } catch (const EComPort &error) {
+                QCOMPARE(QByteArray(error.what()), QByteArray("Unable to open com port (win error code: 2)"));
+            }
+            QVERIFY(!port.isOpen());
+        }
     }
 };
 

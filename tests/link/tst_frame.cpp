@@ -3,46 +3,16 @@
 
 #include <QTest>
 
-// Frame building, checksums, the data text and the log column padding.
+// The echo and data texts of an answer and the log column padding. (Request bytes
+// and checksums are checked byte for byte wherever a command is tested.)
 class TestFrame : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void requestChecksums_data()
+    void echoAndDataText()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<QByteArray>("frame");
-        QTest::newRow("version") << 0x81 << QByteArray() << QByteArray::fromHex("FF00018182");
-        QTest::newRow("reset") << 0x80 << QByteArray() << QByteArray::fromHex("FF00018081");
-        QTest::newRow("rf off") << 0x90 << QByteArray::fromHex("00") << QByteArray::fromHex("FF0002900092");
-        QTest::newRow("rf on") << 0x90 << QByteArray::fromHex("01") << QByteArray::fromHex("FF0002900193");
-        QTest::newRow("auth default block 4")
-            << 0x85 << QByteArray::fromHex("04FF") << QByteArray::fromHex("FF00038504FF8B");
-        QTest::newRow("increment block 5 by 1")
-            << 0x8D << QByteArray::fromHex("0501000000") << QByteArray::fromHex("FF00068D0501000000" "99");
-        QTest::newRow("baud 115200") << 0x94 << QByteArray::fromHex("04") << QByteArray::fromHex("FF000294049A");
-        // The sum wraps at 256.
-        QTest::newRow("wrap") << 0xFF << QByteArray::fromHex("FFFF") << QByteArray::fromHex("FF0003FFFFFF" "00");
-    }
-    void requestChecksums()
-    {
-        QFETCH(int, command);
-        QFETCH(QByteArray, data);
-        QFETCH(QByteArray, frame);
-        QCOMPARE(Frame::request(quint8(command), data).toHex(' ').toUpper(), frame.toHex(' ').toUpper());
-    }
-
-    void echoText()
-    {
-        const QByteArray echo = Hex::echo(QByteArray::fromHex("FF00018182"));
-        QCOMPARE(echo, QByteArray("FF 00 01 81 82 "));
-        QCOMPARE(echo.size(), 15);
-    }
-
-    void dataText()
-    {
+        QCOMPARE(Hex::echo(QByteArray::fromHex("FF00018182")), QByteArray("FF 00 01 81 82 "));
         // Zero bytes are left out; Length 0 or 1 gives no data.
         QCOMPARE(Frame::dataText(QByteArray::fromHex("FF000390004C" "DF")), QByteArray("L"));
         QCOMPARE(Frame::dataText(QByteArray::fromHex("FF000000")), QByteArray());
@@ -80,26 +50,6 @@ private Q_SLOTS:
         const QByteArray expected = QByteArray(paddedFirst - firstLength, ' ').prepend(first)
             + QByteArray(tabsAfterFirst, '\t') + second + QByteArray(tabsAfterSecond, '\t');
         QCOMPARE(Frame::PadColumns(first, second), expected);
-    }
-
-    void rfOnLogLine()
-    {
-        // The request line of the RF field on command: echo, 9 tabs, label.
-        const QByteArray echo = Hex::echo(Frame::request(0x90, QByteArray(1, '\x01')));
-        QCOMPARE("TX > " + Frame::PadColumns(echo, {}) + "(Switch on RF field)",
-                 QByteArray("TX > FF 00 02 90 01 93 \t\t\t\t\t\t\t\t\t(Switch on RF field)"));
-    }
-
-    void hexPairs()
-    {
-        QCOMPARE(Hex::pairValue("0f"), quint8(15));
-        QCOMPARE(Hex::pairValue("F0"), quint8(240));
-        QCOMPARE(Hex::pairValue("a7"), quint8(0xA7));
-        QCOMPARE(Hex::pairValue("A"), quint8(0xA0));
-        QCOMPARE(Hex::pairValue(""), quint8(0));
-        QVERIFY(Hex::startsWithUpperDigits("0A1B", 4));
-        QVERIFY(!Hex::startsWithUpperDigits("0a", 2));
-        QVERIFY(!Hex::startsWithUpperDigits("0", 2));
     }
 };
 

@@ -1,22 +1,17 @@
 #include "ProgramRig.h"
 #include "ScriptedPeer.h"
 
-#include "ClassicCard.h"
-#include "PtySimulator.h"
-
 #include "app/KeyByteEdit.h"
-#include "link/Frame.h"
 #include "link/KeyStoreWindow.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 
-// The module key store window: its fields and settings, and the write-key command
-// against a scripted far end and against the module simulator.
+// The module key store window: its settings, and the write-key command against a
+// scripted far end.
 class TestKeyStore : public QObject
 {
     Q_OBJECT
@@ -64,40 +59,6 @@ private Q_SLOTS:
         QTest::keyClick(&window, Qt::Key_Escape);
         QVERIFY(!window.isVisible());
         QCOMPARE(rig.settings.read("IKeys", {}).join(','), QByteArray("A0,A1,zz,0F,FF,34"));
-    }
-
-    void typingInAKeyField_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("whileTyping");
-        QTest::addColumn<QString>("afterLeaving");
-        QTest::newRow("a then leave") << QStringLiteral("a") << QStringLiteral("a") << QStringLiteral("0A");
-        QTest::newRow("1 then g empties") << QStringLiteral("1g") << QString() << QStringLiteral("5C");
-        QTest::newRow("two digits upper-cased") << QStringLiteral("b7") << QStringLiteral("B7") << QStringLiteral("B7");
-    }
-    void typingInAKeyField()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, whileTyping);
-        QFETCH(QString, afterLeaving);
-        ProgramRig rig;
-        rig.start();
-        KeyStoreWindow &window = rig.windows->keyStore();
-        rig.main().ui().writeE2promKey->trigger();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        KeyByteEdit *key3 = window.keyEdits.at(2);
-        key3->setFocus();
-        key3->clear();
-
-        QTest::keyClicks(key3, typed);
-        QCOMPARE(key3->text(), whileTyping);
-        window.keyEdits.at(3)->setFocus(Qt::TabFocusReason);
-        QCOMPARE(key3->text(), afterLeaving);
-        // Leaving a field stores all six.
-        QCOMPARE(rig.settings.read("IKeys", {}).value(2), afterLeaving.toLatin1());
-
-        QTest::keyClick(window.keyEdits.at(3), Qt::Key_Delete);
-        QCOMPARE(window.keyEdits.at(3)->text(), QString());
     }
 
     // A field still being typed in when Enter or a click sends the write is completed first.
@@ -160,46 +121,6 @@ private Q_SLOTS:
         QVERIFY(rig.dialogs.shown.isEmpty());
         // The port was opened through the Open Port action.
         QVERIFY(rig.main().ui().close_c->isVisibleTo(&rig.main()));
-    }
-
-    // The stored key is the one the module then authenticates with (key code 0x10 + slot).
-    void storedKeyAuthenticatesThroughTheSimulator()
-    {
-        PtySimulator sim;
-        QString error;
-        QVERIFY2(sim.start(&error), qPrintable(error));
-        const QByteArray cardKey = QByteArray::fromHex("A1B2C3D4E5F6");
-        sim.withModule([&](VirtualModule &module) {
-            // Sector 0's trailer: the new key A, transport access bits, key B unchanged.
-            if (auto *card = dynamic_cast<ClassicCard *>(&module.card()))
-                card->setBlock(3, cardKey + QByteArray::fromHex("FF078069") + QByteArray(6, '\x5C'));
-        });
-        ProgramRig rig;
-        rig.start();
-        pointAt(rig.main(), sim.portPath());
-        KeyStoreWindow &window = rig.windows->keyStore();
-        setKey(window, "A1B2C3D4E5F6");
-        window.keyType->button(0)->setChecked(true);
-        window.cmb_ebn->setCurrentIndex(0);
-
-        window.Button1->click();
-        QCOMPARE(sim.receivedFrames().value(0), QByteArray::fromHex("FF00098C00AAA1B2C3D4E5F604"));
-        QCOMPARE(sim.storedKey(0, KeyType::A), cardKey);
-        // Block 0 is a zero byte: the request column holds the seven other characters.
-        QCOMPARE(rig.main().logLines().value(0), QByteArray("TX > FF 00 09 8C 00 AA A1 B2 C3 D4 E5 F6 04 \t\t\t\t"
-                                                            "\xAA\xA1\xB2\xC3\xD4\xE5\xF6\t\t\t(Write Key , E2PROM Block0 )"));
-        QVERIFY(rig.main().logLines().value(1).endsWith("WRITE KEY OK"));
-        QCOMPARE(rig.main().status(), QByteArray(" | Write Key Ok!"));
-
-        ModuleLink &link = rig.main().link();
-        QVERIFY(link.transact(Frame::request(0x83), {}, "(Select Command)").ok);
-        const ModuleResponse auth = link.transact(Frame::request(0x85, QByteArray::fromHex("0010")), {}, {});
-        QVERIFY(auth.ok);
-        QCOMPARE(auth.data, QByteArray("L"));
-        // Slot 1 still holds the default key, which the card no longer has.
-        const ModuleResponse other = link.transact(Frame::request(0x85, QByteArray::fromHex("0011")), {}, {});
-        QVERIFY(other.ok);
-        QVERIFY(other.data != "L");
     }
 };
 
