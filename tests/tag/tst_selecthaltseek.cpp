@@ -77,26 +77,18 @@ private Q_SLOTS:
         QByteArray txLine;
         QCOMPARE(run(rig, command, &txLine), QByteArray());
         QCOMPARE(sim.receivedFrames(), QList<QByteArray> {command == 0x83 ? SelectRequest : SeekRequest});
-        QCOMPARE(rig.newLines(), (QByteArrayList {txLine, TagTestRig::rx(sim.sentFrames().value(0), "TAG TYPE: " + serial)}));
+        const QByteArrayList lines = rig.newLines();
+        QCOMPARE(lines, (QByteArrayList {txLine, TagTestRig::rx(sim.sentFrames().value(0), "TAG TYPE: " + serial)}));
+        // One pair written out in full: the columns and tabs of both lines.
+        if (QByteArray(QTest::currentDataTag()) == "1K select")
+            QCOMPARE(lines, (QByteArrayList {"TX > FF 00 01 83 84  \t\t\t\t\t\t\t\t\t(Select Command)"_ba,
+                                             "RX <FF 00 06 83 02 D4 C3 B2 A1 75 \t\t\t\t\t\x02\xD4\xC3\xB2\xA1\t\t\t"
+                                             "TAG TYPE: 02 SERIAL: A1B2C3D4"_ba}));
         const QByteArray tagStatus = "TAG TYPE:" + serial.replace(" SERIAL: ", " | TAG SERIAL # ");
         QCOMPARE(rig.main().status(), tagStatus);
         QCOMPARE(rig.link().tagStatusText, tagStatus);
         if (command == 0x82)
             QCOMPARE(rig.link().linkMode, QByteArray()); // answered at once: nothing waits for a tag
-    }
-
-    // One line written out in full: the columns and tabs of both lines.
-    void selectLinesByteExact()
-    {
-        PtySimulator sim;
-        QVERIFY(sim.start());
-        TagTestRig rig(sim.portPath());
-        QByteArray result;
-        rig.tags().SelectTag(result);
-        QCOMPARE(rig.newLines(),
-                 (QByteArrayList {"TX > FF 00 01 83 84  \t\t\t\t\t\t\t\t\t(Select Command)"_ba,
-                                  "RX <FF 00 06 83 02 D4 C3 B2 A1 75 \t\t\t\t\t\x02\xD4\xC3\xB2\xA1\t\t\t"
-                                  "TAG TYPE: 02 SERIAL: A1B2C3D4"_ba}));
     }
 
     // Answers the simulator does not give. Halt takes any answer; select takes only a
@@ -117,7 +109,6 @@ private Q_SLOTS:
         };
         row("select N: no tag", 0x83, status(0x83, ModuleAnswers::NoTag), "NO TAG"_ba, "NO TAG FOUND"_ba);
         row("select F", 0x83, status(0x83, ModuleAnswers::Failed), "Unexpected Response"_ba, unexpected);
-        row("select zero status", 0x83, status(0x83, '\0'), "Unexpected Response"_ba, unexpected);
         row("select N followed by more", 0x83, TagTestRig::answer(0x83, "NN"_ba), "Unexpected Response"_ba, unexpected);
         // Too short for the serial of the chosen card type: nothing is read past the data.
         row("select 7-byte frame, 1K", 0x83, TagTestRig::answer(0x83, "\x02\x11\x22"_ba), "Unexpected Response"_ba,
@@ -125,11 +116,9 @@ private Q_SLOTS:
         row("select 4-byte serial, UL", 0x83, TagTestRig::answer(0x83, "\x02\x11\x22\x33\x44"_ba),
             "Unexpected Response"_ba, unexpected, CardType::MifareUL);
         row("halt L", 0x93, status(0x93, ModuleAnswers::Success), "PICC HALTED"_ba, "PICC IS HALTED"_ba);
-        row("halt F", 0x93, status(0x93, ModuleAnswers::Failed), "PICC HALTED"_ba, "PICC IS HALTED"_ba);
         row("halt data frame", 0x93, TagTestRig::answer(0x93, "\x02\x11\x22\x33\x44"_ba), "PICC HALTED"_ba,
             "PICC IS HALTED"_ba);
         row("select, no answer", 0x83, {}, {}, "before"_ba);
-        row("halt, no answer", 0x93, {}, {}, "before"_ba);
         row("seek, no answer", 0x82, {}, {}, "before"_ba);
     }
     void scriptedAnswers()
