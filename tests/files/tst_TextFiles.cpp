@@ -13,23 +13,6 @@ class TextFilesTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // The area holds the data blocks only: no block 0, no trailers (every 4 blocks,
-    // then every 16 from block 128), no Ultralight pages 0 to 2 and, for export, 3.
-    void textAreaHoldsTheDataBlocksOnly()
-    {
-        const QList<int> area = TextArea::byteIndexes(CardType::Mifare4K, TextArea::Use::Export);
-        QCOMPARE(area.size(), 3440);
-        QVERIFY(std::is_sorted(area.begin(), area.end()));
-        for (int block : {1, 126, 128, 142, 144, 254})
-            QVERIFY2(area.contains(block * 16), qPrintable(QString::number(block)));
-        for (int block : {0, 127, 143, 159, 255})
-            QVERIFY2(!area.contains(block * 16), qPrintable(QString::number(block)));
-        const QList<int> ulImport = TextArea::byteIndexes(CardType::MifareUL, TextArea::Use::ImportOrView);
-        const QList<int> ulExport = TextArea::byteIndexes(CardType::MifareUL, TextArea::Use::Export);
-        QCOMPARE((QList<int> {int(ulImport.size()), ulImport.first()}), (QList<int> {52, 3 * 4}));
-        QCOMPARE((QList<int> {int(ulExport.size()), ulExport.first()}), (QList<int> {48, 4 * 4}));
-    }
-
     // Zero bytes are left out, everything else is written as it stands, then CR LF.
     void exportWritesTheTextWithoutZeroBytes_data()
     {

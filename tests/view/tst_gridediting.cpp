@@ -8,8 +8,8 @@
 
 using namespace Qt::StringLiterals;
 
-// Keyboard entry, cursor movement, normalisation and the ASCII/HEX conversions,
-// without widgets.
+// Keyboard entry, cursor movement, normalisation, the ASCII/HEX conversions, action
+// codes and default contents, without widgets.
 namespace {
 
 struct Fixture {
@@ -52,7 +52,6 @@ private Q_SLOTS:
         QTest::addColumn<CellPos>("cursor");
         QTest::addColumn<bool>("taken");
         const auto k1 = CardType::Mifare1K, k4 = CardType::Mifare4K, ul = CardType::MifareUL;
-        QTest::newRow("1 f completes") << k1 << false << CellPos{2, 3} << "00"_ba << "1f"_ba << "1F"_ba << CellPos{3, 3} << true;
         QTest::newRow("1K jump over trailer") << k1 << false << CellPos{17, 4} << "00"_ba << "ab"_ba << "AB"_ba << CellPos{2, 6} << true;
         QTest::newRow("1K last row") << k1 << false << CellPos{17, 64} << "00"_ba << "12"_ba << "12"_ba << CellPos{2, 64} << true;
         QTest::newRow("4K block 142") << k4 << false << CellPos{17, 144} << "00"_ba << "12"_ba << "12"_ba << CellPos{2, 146} << true;
@@ -61,9 +60,7 @@ private Q_SLOTS:
         QTest::newRow("value eighth digit") << k4 << false << CellPos{23, 130} << "0000012C"_ba << "1234567a"_ba << "1234567A"_ba << CellPos{25, 130} << true;
         QTest::newRow("UL row end") << ul << false << CellPos{4, 16} << "00"_ba << "12"_ba << "12"_ba << CellPos{1, 17} << true;
         QTest::newRow("UL last byte stays") << ul << false << CellPos{4, 17} << "00"_ba << "1234"_ba << "34"_ba << CellPos{4, 17} << true;
-        QTest::newRow("ascii character") << k1 << true << CellPos{2, 3} << ""_ba << "A"_ba << "A"_ba << CellPos{3, 3} << true;
         QTest::newRow("ascii CR is a byte") << k1 << true << CellPos{2, 3} << ""_ba << "\r"_ba << "\r"_ba << CellPos{3, 3} << true;
-        QTest::newRow("ascii jump over trailer") << k1 << true << CellPos{17, 4} << ""_ba << "x"_ba << "x"_ba << CellPos{2, 6} << true;
         QTest::newRow("ascii trailer takes hex") << k1 << true << CellPos{2, 5} << "5C"_ba << "a5"_ba << "A5"_ba << CellPos{3, 5} << true;
         QTest::newRow("G refused") << k1 << false << CellPos{2, 3} << "00"_ba << "G"_ba << "00"_ba << CellPos{2, 3} << false;
         QTest::newRow("letter in trailer, ascii") << k1 << true << CellPos{2, 5} << "5C"_ba << "Z"_ba << "5C"_ba << CellPos{2, 5} << false;
@@ -139,6 +136,41 @@ private Q_SLOTS:
         f.editor.setAsciiView(false);
         f.editor.moveCursor({4, 4});
         QCOMPARE(f.grid.cell(2, 3), QByteArray("0B"));
+    }
+
+    // Action codes the grid actions do not reach by a click elsewhere: header rows,
+    // block 0, the 4K value blocks from 128 and Ultralight page 0.
+    void actionCodes()
+    {
+        const QList<std::tuple<CardType, CellPos, QByteArray>> cells = {{CardType::Mifare1K, {21, 1}, "N"},
+            {CardType::Mifare1K, {21, 2}, "R"}, {CardType::Mifare4K, {25, 130}, "I"}, {CardType::Mifare4K, {18, 145}, "S"},
+            {CardType::MifareUL, {7, 2}, "R"}};
+        for (const auto &[type, cell, code] : cells) {
+            CardGridModel grid(type);
+            QCOMPARE(grid.index(cell.row, cell.column).data(CardGridModel::ActionRole).toByteArray(), code);
+        }
+    }
+
+    // Default trailers (every 4 blocks up to 127, then every 16) and zero data; block 0,
+    // value cells and Ultralight pages 0, 1 and bytes 0, 1 of page 2 are left alone.
+    void defaults()
+    {
+        CardGridModel grid(CardType::Mifare4K);
+        grid.setCell(2, 2, "AB");
+        GridLayout::fillDefaults(grid);
+        QCOMPARE(grid.cell(2, 2), QByteArray("AB"));
+        for (const auto &[row, trailer] : QList<std::pair<int, bool>> {{129, true}, {130, false}, {133, false}, {145, true}}) {
+            QByteArray bytes;
+            for (int c = 2; c <= 17; ++c)
+                bytes += grid.cell(c, row);
+            QCOMPARE(bytes, trailer ? QByteArray("5C5C5C5C5C5CFF0780695C5C5C5C5C5C") : QByteArray(32, '0'));
+            QCOMPARE(grid.cell(23, row), QByteArray());
+        }
+        CardGridModel ul(CardType::MifareUL);
+        ul.setCell(1, 4, "11");
+        GridLayout::fillDefaults(ul);
+        const QByteArrayList cells = {ul.cell(1, 3), ul.cell(1, 4), ul.cell(2, 4), ul.cell(3, 4), ul.cell(4, 4), ul.cell(4, 17)};
+        QCOMPARE(cells, (QByteArrayList {"", "11", "", "00", "00", "00"}));
     }
 };
 

@@ -1,17 +1,16 @@
 #include "CardRunRig.h"
 
 #include "SimFault.h"
+#include "view/WritePlan.h"
 
 #include <QAction>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using namespace WriteMessages;
 
 namespace {
 
-const QString FirstQuestion =
-    u"You are about to write/program all blocks including configuration blocks.Do you want to continue?"_s;
-const QString SeeNext = u"SEE NEXT WARNING MESSAGE"_s;
 
 // 16 distinct bytes per block, as grid text.
 QByteArray blockText(int block)
@@ -75,7 +74,7 @@ private Q_SLOTS:
         QVERIFY(r.start(type));
         fillDataBlocks(r, type, blocks);
         r.main().ui().writeAll->trigger();
-        QCOMPARE(r.dialogs().texts(), QStringList {FirstQuestion});
+        QCOMPARE(r.dialogs().texts(), QStringList {WriteAllQuestion});
         QCOMPARE(r.frames().mid(0, 3), (QList<QByteArray> {Frames::Halt, Frames::Select, Frames::auth(0)}));
         QList<int> auths;
         for (int block = 0; block < blocks; block += block < 128 ? 4 : 16)
@@ -99,19 +98,17 @@ private Q_SLOTS:
         QTest::addColumn<QList<bool>>("answers");
         QTest::addColumn<QStringList>("shown");
         const QString warn = u"*You wont be able to change access conditions again\nDo you want to continue?"_s;
-        const QString invalid = u"Invalid data in sector trailer block! Block will not be programmed"_s;
-        const QString badHex = u"Block data should be consist of hex numbers!"_s;
         const auto k1 = CardType::Mifare1K;
         QTest::newRow("No to the first question") << k1 << 23 << "FF0780"_ba << QList<bool> {false}
-                                                  << QStringList {FirstQuestion};
+                                                  << QStringList {WriteAllQuestion};
         QTest::newRow("invalid trailer in sector 5") << k1 << 23 << "000000"_ba << QList<bool> {true}
-                                                     << QStringList {FirstQuestion, invalid};
+                                                     << QStringList {WriteAllQuestion, InvalidTrailer};
         QTest::newRow("No at sector 5's warning") << k1 << 23 << "FF0F00"_ba << QList<bool> {true, false}
-                                                  << QStringList {FirstQuestion, SeeNext, warn};
+                                                  << QStringList {WriteAllQuestion, SeeNextWarning, warn};
         QTest::newRow("bad cell on block 40") << k1 << -1 << QByteArray() << QList<bool> {true}
-                                              << QStringList {FirstQuestion, badHex};
+                                              << QStringList {WriteAllQuestion, BadBlockHex};
         QTest::newRow("bad cell on page 9") << CardType::MifareUL << -1 << QByteArray() << QList<bool> {true}
-                                            << QStringList {FirstQuestion, badHex};
+                                            << QStringList {WriteAllQuestion, BadBlockHex};
     }
     void refusedBeforeAnythingIsSent()
     {
@@ -133,27 +130,9 @@ private Q_SLOTS:
         r.main().ui().cb_ascii->setChecked(trailer >= 0); // a bad cell would not survive the ASCII view
         r.main().ui().writeAll->trigger();
         QCOMPARE(r.dialogs().texts(), shown);
-        QCOMPARE(r.dialogs().shown.first().caption, u"WARNING"_s);
+        QCOMPARE(r.dialogs().shown.first().caption, WarningCaption);
         QVERIFY(!r.main().grids().asciiView());
         QVERIFY(r.frames().isEmpty());
-    }
-
-    // Two warning trailers: each shows its own list, all asked before the first write.
-    void eachTrailerItsOwnList()
-    {
-        CardRunRig r;
-        QVERIFY(r.start(CardType::Mifare1K));
-        r.setTrailerAccess(CardType::Mifare1K, 7, "FF0F00");
-        r.setTrailerAccess(CardType::Mifare1K, 11, "00F0FF");
-        r.main().ui().writeAll->trigger();
-        const QStringList texts = r.dialogs().texts();
-        QCOMPARE(texts.size(), 5);
-        QCOMPARE(texts.at(1), SeeNext);
-        QCOMPARE(texts.at(2), u"*You wont be able to change access conditions again\nDo you want to continue?"_s);
-        QCOMPARE(texts.at(3), SeeNext);
-        QCOMPARE(texts.at(4).count(u'\n'), 6);
-        QVERIFY(texts.at(4).startsWith(u"*You wont be able to program Block 0 of the selected sector again\n"_s));
-        QCOMPARE(writtenNumbers(r, Frames::WriteCode), range(1, 63));
     }
 
     // A failed write stops a Classic run there; a failed Ultralight page is given up,
@@ -201,8 +180,8 @@ private Q_SLOTS:
         r.main().ui().writeAll->trigger();
         const QStringList texts = r.dialogs().texts();
         QCOMPARE(texts.size(), 5); // first question, lock warning pair, OTP pair
-        QCOMPARE(texts.at(1), SeeNext);
-        QVERIFY(texts.at(4).startsWith(u"Once any bit of the OTP"_s));
+        QCOMPARE(texts.at(1), SeeNextWarning);
+        QCOMPARE(texts.at(4), OtpWarning + Continue);
         QCOMPARE(writtenNumbers(r, Frames::WritePageCode), range(3, 15) << 2);
         for (int page = 4; page <= 8; ++page) {
             const QByteArray expected = r.rig->rowText(CardType::MifareUL, page + 2);
