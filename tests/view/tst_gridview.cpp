@@ -3,7 +3,9 @@
 #include "view/CardGrids.h"
 #include "view/GridEditing.h"
 #include "view/GridLayout.h"
+#include "view/ReadStrip.h"
 
+#include <QDir>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -24,7 +26,7 @@ QPoint centre(CardGridView &view, int column, int row)
 } // namespace
 
 // The grid widgets: keys and clicks routed to the editing rules, the signals the main
-// window listens to, and the container's view switching.
+// window listens to, the container's view switching and the painted read strip.
 class TestGridView : public QObject
 {
     Q_OBJECT
@@ -115,6 +117,42 @@ private Q_SLOTS:
         m_grids->setAsciiView(false);
         QCOMPARE(m_grids->model(CardType::Mifare1K).cell(2, 3), QByteArray("41"));
         QCOMPARE(m_grids->model(CardType::MifareUL).cell(1, 6), QByteArray("FF"));
+    }
+
+    // The read strip over its row, on a gridUL of its own rendered on the offscreen
+    // platform: only four of the sixteen bytes read are shown, the strip ends with the
+    // next paint and the text is kept. With MERLOX_SHOTS_DIR set, the rendering is also
+    // saved there as PNG for a look by eye.
+    void readStrip()
+    {
+        const QByteArray read = " 41 00 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F ascii: ABCDEFGHIJKLMNO";
+        QCOMPARE(ReadStrip::caption(CardType::MifareUL, read), QStringLiteral(" 41 00 42 43 ascii: A B C"));
+        QCOMPARE(ReadStrip::caption(CardType::Mifare1K, read), QString::fromLatin1(read));
+        ReadStrip strip;
+        CardGridModel grid(CardType::MifareUL);
+        CardGridView view(grid, strip);
+        GridLayout::apply(grid);
+        GridLayout::fillDefaults(grid);
+        view.resize(817, 382);
+        view.show();
+        strip.setGetData(false);
+        strip.setLastReadText(read);
+        strip.setLastReadFlag("ok");
+        strip.setLastReadRow(8);
+        const QImage image = view.viewport()->grab().toImage();
+        const QString dir = qEnvironmentVariable("MERLOX_SHOTS_DIR");
+        if (!dir.isEmpty())
+            image.save(QDir(dir).filePath(view.objectName() + QStringLiteral(".png")));
+
+        const int y = view.visualRect(grid.index(8, 0)).bottom() - 1;
+        const QRgb sky = qRgb(166, 202, 240);
+        QCOMPARE(image.pixel(45, y) | 0xff000000u, sky);
+        QCOMPARE(image.pixel(199, y) | 0xff000000u, sky);
+        QVERIFY((image.pixel(44, y) | 0xff000000u) != sky);
+        QVERIFY((image.pixel(200, y) | 0xff000000u) != sky);
+        QCOMPARE(strip.lastReadFlag(), QByteArray());
+        QCOMPARE(strip.lastReadText(), read);
+        QVERIFY((view.viewport()->grab().toImage().pixel(199, y) | 0xff000000u) != sky);
     }
 };
 
