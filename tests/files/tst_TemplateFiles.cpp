@@ -68,6 +68,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<CardType>("type");
         QTest::newRow("1K") << CardType::Mifare1K;
+        QTest::newRow("4K") << CardType::Mifare4K;
         QTest::newRow("UL") << CardType::MifareUL;
     }
     void saveThenOpenReproducesEveryStoredCell()
