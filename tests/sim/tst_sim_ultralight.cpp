@@ -46,7 +46,6 @@ private slots:
         QTest::addColumn<QList<int>>("locked");
         QTest::newRow("page 4 and 15") << page("1080") << QList<int>{4, 15};
         QTest::newRow("OTP") << page("0800") << QList<int>{3};
-        QTest::newRow("pages 4-7") << page("F000") << QList<int>{4, 5, 6, 7};
         QTest::newRow("pages 8-15") << page("00FF") << QList<int>{8, 9, 10, 11, 12, 13, 14, 15};
         QTest::newRow("freeze bits lock no page") << page("0700") << QList<int>{};
     }
