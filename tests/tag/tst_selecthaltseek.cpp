@@ -80,7 +80,7 @@ private Q_SLOTS:
         const QByteArrayList lines = rig.newLines();
         QCOMPARE(lines, (QByteArrayList {txLine, TagTestRig::rx(sim.sentFrames().value(0), "TAG TYPE: " + serial)}));
         // One pair written out in full: the columns and tabs of both lines.
-        if (QByteArray(QTest::currentDataTag()) == "1K select")
+        if (card == CardKind::Classic1K)
             QCOMPARE(lines, (QByteArrayList {"TX > FF 00 01 83 84  \t\t\t\t\t\t\t\t\t(Select Command)"_ba,
                                              "RX <FF 00 06 83 02 D4 C3 B2 A1 75 \t\t\t\t\t\x02\xD4\xC3\xB2\xA1\t\t\t"
                                              "TAG TYPE: 02 SERIAL: A1B2C3D4"_ba}));
