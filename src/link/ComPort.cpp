@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <linux/serial.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 
 namespace {
@@ -177,13 +178,21 @@ bool ComPort::waitForBytes(int count, int timeoutMs)
             sleepForBytes(count - here, remaining);
         if (!m_port.waitForReadyRead(int(qMax<qint64>(deadline.remainingTime(), 0)))) {
             // A time-out means keep waiting until the deadline; any other error means
-            // the line is gone, and retrying would spin at full speed.
-            if (m_port.error() != QSerialPort::TimeoutError && m_port.error() != QSerialPort::NoError)
+            // the line is gone, and retrying would spin at full speed. So does a hung-up
+            // line, which Qt may report as an end of input with no error at all.
+            if ((m_port.error() != QSerialPort::TimeoutError && m_port.error() != QSerialPort::NoError)
+                || lineHungUp())
                 failAndClose(EComPort::ReadFailed);
             m_port.clearError();
         }
     }
     return m_port.bytesAvailable() >= count;
+}
+
+bool ComPort::lineHungUp() const
+{
+    pollfd line {int(m_port.handle()), POLLIN, 0};
+    return ::poll(&line, 1, 0) == 1 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
 int ComPort::bytesInDriver() const

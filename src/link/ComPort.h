@@ -62,6 +62,8 @@ private:
     void onReadyRead();
     void deliverRxChar();
     void sleepForBytes(int count, qint64 limitMs);
+    // The far end is gone (a pseudo-terminal's other side closed, a device unplugged).
+    [[nodiscard]] bool lineHungUp() const;
     // Bytes received by the driver that Qt has not read yet.
     [[nodiscard]] int bytesInDriver() const;
     void onErrorOccurred(QSerialPort::SerialPortError error);

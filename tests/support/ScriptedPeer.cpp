@@ -59,15 +59,13 @@ QList<QByteArray> ScriptedPeer::requests() const
 
 void ScriptedPeer::hangUp()
 {
-    std::lock_guard lock(m_mutex);
-    if (m_slave >= 0) {
-        ::close(m_slave);
-        m_slave = -1;
-    }
-    if (m_master >= 0) {
-        ::close(m_master);
-        m_master = -1;
-    }
+    // The peer thread may be inside poll() on the master: closed from here, the pty
+    // would stay alive until that poll returned. The thread closes both ends itself.
+    std::unique_lock lock(m_mutex);
+    if (m_master < 0 || m_wake[1] < 0)
+        return;
+    (void)::write(m_wake[1], "h", 1);
+    m_hungUp.wait(lock, [this] { return m_master < 0; });
 }
 
 void ScriptedPeer::run()
@@ -84,8 +82,20 @@ void ScriptedPeer::run()
         const int count = master >= 0 ? 2 : 1;
         if (poll(fds, nfds_t(count), -1) < 0)
             continue;
-        if (fds[0].revents & POLLIN)
-            return;
+        if (fds[0].revents & POLLIN) {
+            char wake = 0;
+            (void)::read(m_wake[0], &wake, 1);
+            if (wake != 'h')
+                return;
+            std::lock_guard lock(m_mutex);
+            for (int *fd : {&m_slave, &m_master}) {
+                if (*fd >= 0)
+                    ::close(*fd);
+                *fd = -1;
+            }
+            m_hungUp.notify_all();
+            continue;
+        }
         if (count < 2 || !(fds[1].revents & (POLLIN | POLLHUP | POLLERR)))
             continue;
         char buffer[256];

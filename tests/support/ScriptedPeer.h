@@ -45,6 +45,7 @@ private:
     int m_wake[2] = {-1, -1};
     QString m_path;
     mutable std::mutex m_mutex;
+    std::condition_variable m_hungUp;
     std::deque<Answer> m_answers;
     QList<QByteArray> m_requests;
     QByteArray m_pending;

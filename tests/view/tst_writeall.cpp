@@ -57,6 +57,23 @@ class TestWriteAll : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // The texts the write tests take from WriteMessages, pinned once, character for
+    // character, as the user sees them.
+    void messageTexts()
+    {
+        QCOMPARE(BadBlockHex, u"Block data should be consist of hex numbers!"_s);
+        QCOMPARE(BadIncrementHex, u"Increment Value should be consist of hex numbers!"_s);
+        QCOMPARE(BadValueHex, u"Value should be consist of hex numbers!"_s);
+        QCOMPARE(SeeNextWarning, u"SEE NEXT WARNING MESSAGE"_s);
+        QCOMPARE(InvalidTrailer, u"Invalid data in sector trailer block! Block will not be programmed"_s);
+        QCOMPARE(OtpWarning, u"Once any bit of the OTP(One Time Programmable) area is set to 1 then it will never "
+                             u"be possible to change it to 0. "_s);
+        QCOMPARE(Continue, u"Do you want to continue?"_s);
+        QCOMPARE(WarningCaption, u"WARNING"_s);
+        QCOMPARE(WriteAllQuestion, u"You are about to write/program all blocks including configuration blocks."
+                                   u"Do you want to continue?"_s);
+    }
+
     // The whole card: authentication at each sector's first block, blocks 1 to the
     // last, and the card holds the grid's data afterwards.
     void wholeClassicCard_data()
