@@ -41,3 +41,9 @@ void ModuleLink::setStatus(const QByteArray &text)
 {
     m_log.setStatus(text);
 }
+
+void ModuleLink::reportUnexpected(const ModuleResponse &response)
+{
+    logResponse(response, "Unexpected Response");
+    setStatus(tagStatusText + " | Unexpected Response");
+}

@@ -33,6 +33,10 @@ public:
     // Appends "RX <" + columns + interpretation for an answer.
     void logResponse(const ModuleResponse &response, const QByteArray &interpretation);
     void setStatus(const QByteArray &text);
+    // An answer whose status no outcome of the command names: logged and shown as
+    // "Unexpected Response". Not knowing whether a write reached the card, or where a
+    // value is in the frame, the command must count it as failed.
+    void reportUnexpected(const ModuleResponse &response);
 
     // Text of the last select, seek or halt; most status texts start with it.
     QByteArray tagStatusText;

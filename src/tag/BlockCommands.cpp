@@ -155,14 +155,6 @@ void BlockCommands::copyToGrid(int block, const QByteArray &sixteenBytes)
         grid.setCell(CardLayout::kFirstByteColumnClassic + b, row, Hex::pair(quint8(sixteenBytes.at(b))));
 }
 
-void BlockCommands::reportUnexpectedWrite(const ModuleResponse &response, QByteArray &result)
-{
-    // Not knowing whether the data is on the card, the write must not count as done.
-    m_link.logResponse(response, "Unexpected Response");
-    m_link.setStatus(m_link.tagStatusText + " | Unexpected Response");
-    result = "error";
-}
-
 void BlockCommands::WriteBlock(const QByteArray &data, int block, QByteArray &result)
 {
     const QByteArray payload = char(quint8(block)) + firstBytes(data, BlockBytes);
@@ -203,7 +195,8 @@ void BlockCommands::WriteBlock(const QByteArray &data, int block, QByteArray &re
         result = "error";
         return;
     default:
-        reportUnexpectedWrite(response, result);
+        m_link.reportUnexpected(response);
+        result = "error";
     }
 }
 
@@ -242,8 +235,8 @@ void BlockCommands::WritePage(const QByteArray &data, int page, QByteArray &resu
         m_link.setStatus(tag + " | Read is failed during verification!");
         break;
     default:
-        reportUnexpectedWrite(response, result);
-        return;
+        m_link.reportUnexpected(response);
+        break;
     }
     result = "error";
 }

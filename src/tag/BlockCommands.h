@@ -50,8 +50,6 @@ private:
     [[nodiscard]] ModuleResponse read(int block, QByteArray &result);
     void switchAsciiOff();
     void copyToGrid(int block, const QByteArray &sixteenBytes);
-    // An answer none of a write's outcomes names: the write's result is unknown.
-    void reportUnexpectedWrite(const ModuleResponse &response, QByteArray &result);
 
     MainWindowUi &m_ui;
     ModuleLink &m_link;

@@ -55,15 +55,6 @@ void ValueCommands::switchAsciiOff()
         m_ui.cb_ascii->setChecked(false);
 }
 
-void ValueCommands::reportUnexpected(const ModuleResponse &response, QByteArray &result)
-{
-    // Reporting it as done could count a write that never happened, or read a value
-    // out of a frame that holds none.
-    m_link.logResponse(response, "Unexpected Response");
-    m_link.setStatus(m_link.tagStatusText + " | Unexpected Response");
-    result = "error";
-}
-
 void ValueCommands::ReadValue(QByteArray &echo, QByteArray &data, int block, QByteArray &result)
 {
     switchAsciiOff();
@@ -79,7 +70,8 @@ void ValueCommands::ReadValue(QByteArray &echo, QByteArray &data, int block, QBy
     const QByteArray &tag = m_link.tagStatusText;
     if (response.isData()) {
         if (response.frame.size() < ReadValueAnswerSize) {
-            reportUnexpected(response, result);
+            m_link.reportUnexpected(response);
+            result = "error";
             return;
         }
         m_link.logResponse(response, "VALUE READ OK");
@@ -100,8 +92,8 @@ void ValueCommands::ReadValue(QByteArray &echo, QByteArray &data, int block, QBy
         m_link.setStatus(tag + " | Failed! Block was not in the proper Value format");
         break;
     default:
-        reportUnexpected(response, result);
-        return;
+        m_link.reportUnexpected(response);
+        break;
     }
     result = "error";
 }
@@ -153,8 +145,8 @@ void ValueCommands::changeValue(quint8 command, const QByteArray &operand, int b
         m_link.setStatus(tag + " | Read is failed during verification!");
         break;
     default:
-        reportUnexpected(response, result);
-        return;
+        m_link.reportUnexpected(response);
+        break;
     }
     result = "error";
 }

@@ -38,8 +38,6 @@ private:
     // Write, increment and decrement share frame layout and outcomes.
     void changeValue(quint8 command, const QByteArray &operand, int block, const QByteArray &label,
                      QByteArray &result);
-    // A status none of the outcomes names: the command's effect is unknown.
-    void reportUnexpected(const ModuleResponse &response, QByteArray &result);
 
     MainWindowUi &m_ui;
     ModuleLink &m_link;
