@@ -47,3 +47,23 @@ void ModuleLink::reportUnexpected(const ModuleResponse &response)
     logResponse(response, "Unexpected Response");
     setStatus(tagStatusText + " | Unexpected Response");
 }
+
+char ModuleLink::reportStatus(const ModuleResponse &response, const QByteArray &prefix,
+                              std::initializer_list<StatusOutcome> outcomes)
+{
+    for (const StatusOutcome &outcome : outcomes) {
+        if (response.status() == outcome.status) {
+            logResponse(response, outcome.interpretation);
+            setStatus(prefix + " | " + outcome.statusText);
+            return outcome.status;
+        }
+    }
+    reportUnexpected(response);
+    return '\0';
+}
+
+void ModuleLink::reportWritten(const ModuleResponse &response, const QByteArray &prefix)
+{
+    logResponse(response, "WRITE OK");
+    setStatus(prefix + " | WRITE OK! " + response.data);
+}

@@ -6,6 +6,7 @@
 #include <QByteArray>
 
 #include <functional>
+#include <initializer_list>
 
 class ComPort;
 class CommandLog;
@@ -37,6 +38,20 @@ public:
     // "Unexpected Response". Not knowing whether a write reached the card, or where a
     // value is in the frame, the command must count it as failed.
     void reportUnexpected(const ModuleResponse &response);
+
+    // One way a status answer can end a command: its status character, the
+    // interpretation logged with it, and the status bar text after prefix + " | ".
+    struct StatusOutcome {
+        char status;
+        const char *interpretation;
+        const char *statusText;
+    };
+    // Logs and shows the outcome the answer's status character names, or reports it
+    // as unexpected when none does. Returns the status named, or '\0'.
+    char reportStatus(const ModuleResponse &response, const QByteArray &prefix,
+                      std::initializer_list<StatusOutcome> outcomes);
+    // A data answer to a write: the data as the module read it back.
+    void reportWritten(const ModuleResponse &response, const QByteArray &prefix);
 
     // Text of the last select, seek or halt; most status texts start with it.
     QByteArray tagStatusText;

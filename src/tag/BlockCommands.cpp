@@ -168,36 +168,17 @@ void BlockCommands::WriteBlock(const QByteArray &data, int block, QByteArray &re
     const QByteArray prefix = m_link.tagStatusText + " | Block No:" + number(block);
     if (response.isData()) {
         // The block as read back; the module has already compared it.
-        m_link.logResponse(response, "WRITE OK");
-        m_link.setStatus(prefix + " | WRITE OK! " + response.data);
+        m_link.reportWritten(response, prefix);
         return;
     }
-    switch (response.status()) {
-    case ModuleAnswers::NotReadAfterWrite:
-        m_link.logResponse(response, "UNABLE TO READ AFTER WRITE");
-        m_link.setStatus(prefix + " | Write is failed!");
-        result = "error";
-        return;
-    case ModuleAnswers::NoTag:
-        m_link.logResponse(response, "NO TAG");
-        m_link.setStatus(prefix + " | Write is failed!");
-        result = "error";
-        return;
-    case ModuleAnswers::ReadBackFailed:
-        // Written, only the verification failed: callers go on.
-        m_link.logResponse(response, "READ AFTER WRITE IS FAILED");
-        m_link.setStatus(prefix + " | Write may be failed!");
-        result = "no_error";
-        return;
-    case ModuleAnswers::Failed:
-        m_link.logResponse(response, "WRITE IS FAILED");
-        m_link.setStatus(prefix + " | Write is failed!");
-        result = "error";
-        return;
-    default:
-        m_link.reportUnexpected(response);
-        result = "error";
-    }
+    using namespace ModuleAnswers;
+    const char outcome = m_link.reportStatus(response, prefix,
+                                             {{NotReadAfterWrite, "UNABLE TO READ AFTER WRITE", "Write is failed!"},
+                                              {NoTag, "NO TAG", "Write is failed!"},
+                                              {ReadBackFailed, "READ AFTER WRITE IS FAILED", "Write may be failed!"},
+                                              {Failed, "WRITE IS FAILED", "Write is failed!"}});
+    // Written, only the verification failed: callers go on.
+    result = outcome == ReadBackFailed ? "no_error" : "error";
 }
 
 void BlockCommands::WritePage(const QByteArray &data, int page, QByteArray &result)
@@ -211,32 +192,15 @@ void BlockCommands::WritePage(const QByteArray &data, int page, QByteArray &resu
         result = "error";
         return;
     }
-    const QByteArray &tag = m_link.tagStatusText;
     if (response.isData()) {
-        m_link.logResponse(response, "WRITE OK");
-        m_link.setStatus(tag + " | WRITE OK! " + response.data);
+        m_link.reportWritten(response, m_link.tagStatusText);
         return;
     }
-    switch (response.status()) {
-    case ModuleAnswers::ReadBackFailed:
-        m_link.logResponse(response, "READ AFTER WRITE FAILED");
-        m_link.setStatus(tag + " | Read after Write is failed!");
-        break;
-    case ModuleAnswers::NotReadAfterWrite:
-        m_link.logResponse(response, "READ AFTER WRITE FAILED(X)");
-        m_link.setStatus(tag + " | Read after Write is failed!");
-        break;
-    case ModuleAnswers::NoTag:
-        m_link.logResponse(response, "NO TAG");
-        m_link.setStatus(tag + " | Write is failed!");
-        break;
-    case ModuleAnswers::Failed:
-        m_link.logResponse(response, "FAILED");
-        m_link.setStatus(tag + " | Read is failed during verification!");
-        break;
-    default:
-        m_link.reportUnexpected(response);
-        break;
-    }
+    using namespace ModuleAnswers;
+    (void)m_link.reportStatus(response, m_link.tagStatusText,
+                              {{ReadBackFailed, "READ AFTER WRITE FAILED", "Read after Write is failed!"},
+                               {NotReadAfterWrite, "READ AFTER WRITE FAILED(X)", "Read after Write is failed!"},
+                               {NoTag, "NO TAG", "Write is failed!"},
+                               {Failed, "FAILED", "Read is failed during verification!"}});
     result = "error";
 }

@@ -78,23 +78,12 @@ void ValueCommands::ReadValue(QByteArray &echo, QByteArray &data, int block, QBy
         m_link.setStatus(tag + " | VALUE READ OK! " + response.data);
         return;
     }
-    switch (response.status()) {
-    case ModuleAnswers::Failed:
-        m_link.logResponse(response, "READ FAILED");
-        m_link.setStatus(tag + " | Read Failed!");
-        break;
-    case ModuleAnswers::NoTag:
-        m_link.logResponse(response, "NO TAG");
-        m_link.setStatus(tag + " | Read Failed!");
-        break;
-    case ModuleAnswers::NotValueBlock:
-        m_link.logResponse(response, "INVALID VALUE BLOCK");
-        m_link.setStatus(tag + " | Failed! Block was not in the proper Value format");
-        break;
-    default:
-        m_link.reportUnexpected(response);
-        break;
-    }
+    using namespace ModuleAnswers;
+    (void)m_link.reportStatus(response, tag,
+                              {{Failed, "READ FAILED", "Read Failed!"},
+                               {NoTag, "NO TAG", "Read Failed!"},
+                               {NotValueBlock, "INVALID VALUE BLOCK",
+                                "Failed! Block was not in the proper Value format"}});
     result = "error";
 }
 
@@ -125,28 +114,14 @@ void ValueCommands::changeValue(quint8 command, const QByteArray &operand, int b
         result = "error";
         return;
     }
-    const QByteArray &tag = m_link.tagStatusText;
     if (response.isData()) {
-        m_link.logResponse(response, "WRITE OK");
-        m_link.setStatus(tag + " | WRITE OK! " + response.data);
+        m_link.reportWritten(response, m_link.tagStatusText);
         return;
     }
-    switch (response.status()) {
-    case ModuleAnswers::NotValueBlock:
-        m_link.logResponse(response, "INVALID VALUE BLOCK");
-        m_link.setStatus(tag + " | Write is failed!");
-        break;
-    case ModuleAnswers::NoTag:
-        m_link.logResponse(response, "NO TAG");
-        m_link.setStatus(tag + " | Write is failed!");
-        break;
-    case ModuleAnswers::Failed:
-        m_link.logResponse(response, "FAILED");
-        m_link.setStatus(tag + " | Read is failed during verification!");
-        break;
-    default:
-        m_link.reportUnexpected(response);
-        break;
-    }
+    using namespace ModuleAnswers;
+    (void)m_link.reportStatus(response, m_link.tagStatusText,
+                              {{NotValueBlock, "INVALID VALUE BLOCK", "Write is failed!"},
+                               {NoTag, "NO TAG", "Write is failed!"},
+                               {Failed, "FAILED", "Read is failed during verification!"}});
     result = "error";
 }
