@@ -3,8 +3,8 @@
 // Run offscreen: QT_QPA_PLATFORM=offscreen ./bench_grid
 
 #include "view/CardGridModel.h"
-#include "view/CardGridView.h"
-#include "view/CardGrids.h"
+#include "windows/CardGridView.h"
+#include "windows/CardGrids.h"
 #include "view/GridEditing.h"
 #include "view/GridLayout.h"
 

@@ -11,8 +11,8 @@
 #include "app/MainWindow.h"
 #include "app/MainWindowUi.h"
 #include "app/ProgramWindows.h"
-#include "app/SettingsFile.h"
-#include "app/UserDialogs.h"
+#include "base/SettingsFile.h"
+#include "base/UserDialogs.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,11 +6,11 @@
 
 #include "app/MainWindow.h"
 #include "app/ProgramWindows.h"
-#include "app/SettingsFile.h"
-#include "app/UserDialogs.h"
+#include "base/SettingsFile.h"
+#include "base/UserDialogs.h"
 #include "tag/TagCommands.h"
 #include "view/CardGridModel.h"
-#include "view/CardGrids.h"
+#include "windows/CardGrids.h"
 #include "view/CardLayout.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "FuzzTargets.h"
 
-#include "app/SettingsError.h"
-#include "app/SettingsFile.h"
+#include "base/SettingsError.h"
+#include "base/SettingsFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "FuzzTargets.h"
 
-#include "files/CardImage.h"
+#include "card/CardImage.h"
 #include "files/GridImage.h"
 #include "files/TemplateReader.h"
 #include "files/TextLines.h"

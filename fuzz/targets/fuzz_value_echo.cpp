@@ -1,7 +1,7 @@
 #include "FuzzTargets.h"
 
 #include "link/Frame.h"
-#include "link/Hex.h"
+#include "card/Hex.h"
 #include "tag/ValueCommands.h"
 
 // The read-value answer as its hex echo: any text as the echo, and the echo of any frame.

@@ -4,7 +4,7 @@
 #include "link/ComPort.h"
 #include "link/CommandLog.h"
 #include "link/ModuleLink.h"
-#include "view/CardType.h"
+#include "card/CardType.h"
 
 #include <QMainWindow>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #include "app/MainWindowUi.h"
 
-#include "app/KeyByteEdit.h"
+#include "windows/KeyByteEdit.h"
 
 #include <QAction>
 #include <QButtonGroup>

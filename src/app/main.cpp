@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 #include "app/ProgramWindows.h"
-#include "app/QtUserDialogs.h"
-#include "app/SettingsFile.h"
+#include "windows/QtUserDialogs.h"
+#include "base/SettingsFile.h"
 
 #include <QApplication>
 

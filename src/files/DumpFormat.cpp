@@ -11,7 +11,7 @@
 #include "files/RawDumpReader.h"
 #include "files/RawDumpWriter.h"
 #include "files/TextLines.h"
-#include "link/Hex.h"
+#include "card/Hex.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 #include "files/DumpText.h"
 
-#include "link/Hex.h"
+#include "card/Hex.h"
 
 namespace DumpText {
 

@@ -1,7 +1,7 @@
 #include "files/FileCommands.h"
 
-#include "app/SettingsFile.h"
-#include "app/UserDialogs.h"
+#include "base/SettingsFile.h"
+#include "base/UserDialogs.h"
 #include "files/DumpFormat.h"
 #include "files/GridImage.h"
 #include "files/TemplateReader.h"

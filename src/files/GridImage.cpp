@@ -1,6 +1,6 @@
 #include "files/GridImage.h"
 
-#include "link/Hex.h"
+#include "card/Hex.h"
 #include "view/CardGridModel.h"
 
 namespace GridImage {

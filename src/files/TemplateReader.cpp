@@ -1,6 +1,6 @@
 #include "files/TemplateReader.h"
 
-#include "files/CardImage.h"
+#include "card/CardImage.h"
 
 namespace TemplateReader {
 

@@ -1,6 +1,6 @@
 #include "files/TemplateWriter.h"
 
-#include "files/CardImage.h"
+#include "card/CardImage.h"
 #include "files/GridImage.h"
 #include "view/CardGridModel.h"
 

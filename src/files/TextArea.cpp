@@ -1,9 +1,9 @@
 #include "files/TextArea.h"
 
-#include "files/CardImage.h"
+#include "card/CardImage.h"
 #include "files/GridImage.h"
 #include "files/TextLines.h"
-#include "link/Hex.h"
+#include "card/Hex.h"
 #include "view/CardGridModel.h"
 
 namespace TextArea {

@@ -3,7 +3,7 @@
 #include "link/ComPort.h"
 #include "link/CommandLog.h"
 #include "link/Frame.h"
-#include "link/Hex.h"
+#include "card/Hex.h"
 
 FrameExchange::FrameExchange(ComPort &port, CommandLog &log)
     : m_port(port)

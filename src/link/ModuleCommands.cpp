@@ -1,6 +1,6 @@
 #include "link/ModuleCommands.h"
 
-#include "app/ActionGuard.h"
+#include "base/ActionGuard.h"
 #include "app/MainWindowUi.h"
 #include "link/Frame.h"
 #include "link/ModuleCommandCodes.h"

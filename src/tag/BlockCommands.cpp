@@ -2,12 +2,12 @@
 
 #include "app/MainWindowUi.h"
 #include "link/Frame.h"
-#include "link/Hex.h"
+#include "card/Hex.h"
 #include "link/ModuleAnswers.h"
 #include "link/ModuleCommandCodes.h"
 #include "link/ModuleLink.h"
 #include "view/CardGridModel.h"
-#include "view/CardGrids.h"
+#include "windows/CardGrids.h"
 #include "view/CardLayout.h"
 
 #include <QCheckBox>

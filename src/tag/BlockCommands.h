@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/ModuleResponse.h"
-#include "view/CardType.h"
+#include "card/CardType.h"
 
 #include <QByteArray>
 

@@ -1,6 +1,6 @@
 #include "tag/TagCommands.h"
 
-#include "app/ActionGuard.h"
+#include "base/ActionGuard.h"
 #include "app/MainWindowUi.h"
 #include "link/ComPort.h"
 #include "link/CommandLog.h"
@@ -8,7 +8,7 @@
 #include "link/ModuleAnswers.h"
 #include "link/ModuleCommandCodes.h"
 #include "link/ModuleLink.h"
-#include "tag/KeyPanel.h"
+#include "windows/KeyPanel.h"
 #include "tag/TagReport.h"
 
 #include <QCheckBox>

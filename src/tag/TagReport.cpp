@@ -1,6 +1,6 @@
 #include "tag/TagReport.h"
 
-#include "link/Hex.h"
+#include "card/Hex.h"
 #include "link/ModuleAnswers.h"
 
 std::optional<TagReport> TagReport::fromFrame(const QByteArray &frame, CardType type)

@@ -2,7 +2,7 @@
 
 #include "app/MainWindowUi.h"
 #include "link/Frame.h"
-#include "link/Hex.h"
+#include "card/Hex.h"
 #include "link/ModuleAnswers.h"
 #include "link/ModuleCommandCodes.h"
 #include "link/ModuleLink.h"

@@ -1,6 +1,6 @@
 #include "view/CellChecks.h"
 
-#include "link/Hex.h"
+#include "card/Hex.h"
 #include "view/CardGridModel.h"
 #include "view/CardLayout.h"
 

@@ -1,6 +1,6 @@
 #include "view/GridEditor.h"
 
-#include "link/Hex.h"
+#include "card/Hex.h"
 #include "view/CardGridModel.h"
 #include "view/GridEditing.h"
 

@@ -1,11 +1,11 @@
 #include "view/PendingReads.h"
 
-#include "app/ActionGuard.h"
+#include "base/ActionGuard.h"
 #include "link/ModuleLink.h"
 #include "tag/BlockCommands.h"
 #include "tag/TagCommands.h"
-#include "view/CardGridView.h"
-#include "view/CardGrids.h"
+#include "windows/CardGridView.h"
+#include "windows/CardGrids.h"
 
 #include <QTimer>
 

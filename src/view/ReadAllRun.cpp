@@ -1,6 +1,6 @@
 #include "view/ReadAllRun.h"
 
-#include "app/ActionGuard.h"
+#include "base/ActionGuard.h"
 #include "app/MainWindow.h"
 #include "tag/BlockCommands.h"
 #include "tag/TagCommands.h"

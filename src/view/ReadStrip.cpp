@@ -1,6 +1,6 @@
 #include "view/ReadStrip.h"
 
-#include "link/Hex.h"
+#include "card/Hex.h"
 
 bool ReadStrip::paintCell(CardType type, int row)
 {

@@ -1,10 +1,10 @@
 #include "view/WriteAllRun.h"
 
-#include "app/ActionGuard.h"
+#include "base/ActionGuard.h"
 #include "app/MainWindow.h"
 #include "tag/BlockCommands.h"
 #include "tag/TagCommands.h"
-#include "view/CardGrids.h"
+#include "windows/CardGrids.h"
 #include "view/CardRun.h"
 #include "view/WritePlan.h"
 

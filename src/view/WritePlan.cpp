@@ -1,8 +1,8 @@
 #include "view/WritePlan.h"
 
 #include "access/ClassicTrailerWarnings.h"
-#include "app/UserDialogs.h"
-#include "link/Hex.h"
+#include "base/UserDialogs.h"
+#include "card/Hex.h"
 #include "ultralight/UltralightLockWarnings.h"
 #include "view/CardGridModel.h"
 #include "view/CardLayout.h"

@@ -1,8 +1,8 @@
 #include "access/AccessBits.h"
-#include "access/AccessEditor.h"
-#include "app/KeyByteEdit.h"
-#include "app/SettingsFile.h"
-#include "link/Hex.h"
+#include "windows/AccessEditor.h"
+#include "windows/KeyByteEdit.h"
+#include "base/SettingsFile.h"
+#include "card/Hex.h"
 #include "view/CardGridModel.h"
 
 #include "ScriptedDialogs.h"

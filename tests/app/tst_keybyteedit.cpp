@@ -1,5 +1,5 @@
-#include "app/KeyByteEdit.h"
-#include "app/KeyByteRules.h"
+#include "windows/KeyByteEdit.h"
+#include "card/KeyByteRules.h"
 
 #include <QPushButton>
 #include <QSignalSpy>

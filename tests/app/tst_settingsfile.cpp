@@ -1,7 +1,7 @@
 #include "ProgramRig.h"
 
-#include "app/SettingsError.h"
-#include "app/SettingsFile.h"
+#include "base/SettingsError.h"
+#include "base/SettingsFile.h"
 
 #include <QComboBox>
 #include <QFile>

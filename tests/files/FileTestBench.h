@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/SettingsFile.h"
+#include "base/SettingsFile.h"
 #include "files/FileCommands.h"
-#include "link/Hex.h"
+#include "card/Hex.h"
 #include "view/CardGridModel.h"
 #include "view/GridLayout.h"
 

@@ -3,7 +3,7 @@
 
 #include "PtySimulator.h"
 
-#include "link/BaudRateWindow.h"
+#include "windows/BaudRateWindow.h"
 #include "link/Frame.h"
 
 #include <QAction>

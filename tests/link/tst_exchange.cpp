@@ -5,7 +5,7 @@
 #include "link/EComPort.h"
 #include "link/FrameExchange.h"
 #include "link/Frame.h"
-#include "link/Hex.h"
+#include "card/Hex.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -1,5 +1,5 @@
 #include "link/Frame.h"
-#include "link/Hex.h"
+#include "card/Hex.h"
 
 #include <QTest>
 

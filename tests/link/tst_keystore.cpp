@@ -1,8 +1,8 @@
 #include "ProgramRig.h"
 #include "ScriptedPeer.h"
 
-#include "app/KeyByteEdit.h"
-#include "link/KeyStoreWindow.h"
+#include "windows/KeyByteEdit.h"
+#include "windows/KeyStoreWindow.h"
 
 #include <QAction>
 #include <QButtonGroup>

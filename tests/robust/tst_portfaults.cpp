@@ -15,7 +15,7 @@
 #include "tag/BlockCommands.h"
 #include "tag/TagCommands.h"
 #include "view/CardGridModel.h"
-#include "view/CardGrids.h"
+#include "windows/CardGrids.h"
 #include "view/CardRun.h"
 #include "view/ReadAllRun.h"
 #include "view/RunProgress.h"

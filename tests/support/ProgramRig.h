@@ -4,7 +4,7 @@
 
 #include "app/MainWindow.h"
 #include "app/ProgramWindows.h"
-#include "app/SettingsFile.h"
+#include "base/SettingsFile.h"
 
 #include <QTemporaryDir>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UserDialogs.h"
+#include "base/UserDialogs.h"
 
 #include <QList>
 #include <QQueue>

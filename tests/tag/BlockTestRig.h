@@ -9,7 +9,7 @@
 #include "tag/BlockCommands.h"
 #include "tag/ValueCommands.h"
 #include "view/CardGridModel.h"
-#include "view/CardGrids.h"
+#include "windows/CardGrids.h"
 
 #include <QCheckBox>
 

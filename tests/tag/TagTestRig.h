@@ -5,7 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/MainWindowUi.h"
 #include "link/Frame.h"
-#include "link/Hex.h"
+#include "card/Hex.h"
 #include "link/ModuleLink.h"
 #include "tag/TagCommands.h"
 

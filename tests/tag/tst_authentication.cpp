@@ -2,7 +2,7 @@
 
 #include "PtySimulator.h"
 
-#include "app/KeyByteEdit.h"
+#include "windows/KeyByteEdit.h"
 #include "link/ModuleAnswers.h"
 
 #include <QButtonGroup>

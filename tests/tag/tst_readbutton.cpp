@@ -1,7 +1,7 @@
 #include "BlockTestRig.h"
 
-#include "tag/ReadBlockButton.h"
-#include "view/CardGridView.h"
+#include "windows/ReadBlockButton.h"
+#include "windows/CardGridView.h"
 #include "view/PendingReads.h"
 
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "ultralight/LockBytesEditor.h"
+#include "windows/LockBytesEditor.h"
 #include "view/CardGridModel.h"
 
 #include <QCheckBox>

@@ -9,7 +9,7 @@
 #include "app/ProgramWindows.h"
 #include "link/Frame.h"
 #include "view/CardRun.h"
-#include "view/GridActions.h"
+#include "windows/GridActions.h"
 #include "view/ReadAllRun.h"
 #include "view/RunProgress.h"
 #include "view/WriteAllRun.h"

@@ -1,8 +1,8 @@
 #include "CardRunRig.h"
 
-#include "access/AccessEditor.h"
-#include "ultralight/LockBytesEditor.h"
-#include "view/CardGrids.h"
+#include "windows/AccessEditor.h"
+#include "windows/LockBytesEditor.h"
+#include "windows/CardGrids.h"
 #include "view/WritePlan.h"
 
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "link/Hex.h"
+#include "card/Hex.h"
 #include "view/CardGridModel.h"
 #include "view/GridEditing.h"
 #include "view/GridEditor.h"

@@ -1,6 +1,6 @@
 #include "view/CardGridModel.h"
-#include "view/CardGridView.h"
-#include "view/CardGrids.h"
+#include "windows/CardGridView.h"
+#include "windows/CardGrids.h"
 #include "view/GridEditing.h"
 #include "view/GridLayout.h"
 #include "view/ReadStrip.h"

@@ -1,7 +1,7 @@
 #include "CardRunRig.h"
 
 #include "view/PendingReads.h"
-#include "view/QtRunProgress.h"
+#include "windows/QtRunProgress.h"
 
 #include <QAction>
 #include <QDialog>

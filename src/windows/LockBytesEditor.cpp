@@ -1,6 +1,6 @@
-#include "ultralight/LockBytesEditor.h"
+#include "windows/LockBytesEditor.h"
 
-#include "link/Hex.h"
+#include "card/Hex.h"
 #include "ultralight/LockBits.h"
 #include "view/CardGridModel.h"
 

@@ -1,6 +1,6 @@
-#include "app/KeyByteRules.h"
+#include "card/KeyByteRules.h"
 
-#include "link/Hex.h"
+#include "card/Hex.h"
 
 namespace KeyByteRules {
 

@@ -16,7 +16,7 @@ enum class CardType { Mifare1K = 0, Mifare4K = 1, MifareUL = 2 };
     return "1K";
 }
 
-[[nodiscard]] inline bool isClassic(CardType type)
+[[nodiscard]] constexpr bool isClassic(CardType type)
 {
     return type != CardType::MifareUL;
 }

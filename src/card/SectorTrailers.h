@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/CardType.h"
+#include "card/CardType.h"
 
 // Where the sector trailers of a MIFARE Classic card are: sectors 0 to 31 have 4
 // blocks (blocks 0..127), sectors 32 to 39 of a 4K card have 16 (blocks 128..255).

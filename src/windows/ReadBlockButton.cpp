@@ -1,6 +1,6 @@
-#include "tag/ReadBlockButton.h"
+#include "windows/ReadBlockButton.h"
 
-#include "app/ActionGuard.h"
+#include "base/ActionGuard.h"
 #include "app/MainWindowUi.h"
 #include "tag/BlockCommands.h"
 #include "tag/TagCommands.h"

@@ -1,11 +1,11 @@
-#include "tag/KeyPanel.h"
+#include "windows/KeyPanel.h"
 
-#include "app/ActionGuard.h"
-#include "app/KeyByteEdit.h"
-#include "app/KeyByteRules.h"
+#include "base/ActionGuard.h"
+#include "windows/KeyByteEdit.h"
+#include "card/KeyByteRules.h"
 #include "app/MainWindowUi.h"
-#include "app/SettingsFile.h"
-#include "link/Hex.h"
+#include "base/SettingsFile.h"
+#include "card/Hex.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

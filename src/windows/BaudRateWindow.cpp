@@ -1,12 +1,12 @@
-#include "link/BaudRateWindow.h"
+#include "windows/BaudRateWindow.h"
 
-#include "app/ActionGuard.h"
+#include "base/ActionGuard.h"
 #include "app/MainWindow.h"
 #include "link/ComPort.h"
 #include "link/CommandScope.h"
 #include "link/EComPort.h"
 #include "link/Frame.h"
-#include "link/HelpPane.h"
+#include "windows/HelpPane.h"
 #include "link/ModuleLink.h"
 #include "link/PortList.h"
 

@@ -1,4 +1,4 @@
-#include "link/HelpPane.h"
+#include "windows/HelpPane.h"
 
 #include <QFont>
 #include <QPlainTextEdit>

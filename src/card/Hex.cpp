@@ -1,4 +1,4 @@
-#include "link/Hex.h"
+#include "card/Hex.h"
 
 namespace Hex {
 

@@ -1,4 +1,4 @@
-#include "app/LogAndStatus.h"
+#include "windows/LogAndStatus.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

@@ -1,4 +1,4 @@
-#include "view/GridDelegate.h"
+#include "windows/GridDelegate.h"
 
 #include "view/CardGridModel.h"
 #include "view/CardLayout.h"

@@ -1,4 +1,4 @@
-#include "files/CardImage.h"
+#include "card/CardImage.h"
 
 CardImage::CardImage(CardType type)
     : m_type(type)

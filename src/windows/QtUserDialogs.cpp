@@ -1,4 +1,4 @@
-#include "app/QtUserDialogs.h"
+#include "windows/QtUserDialogs.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

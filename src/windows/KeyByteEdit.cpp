@@ -1,6 +1,6 @@
-#include "app/KeyByteEdit.h"
+#include "windows/KeyByteEdit.h"
 
-#include "app/KeyByteRules.h"
+#include "card/KeyByteRules.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

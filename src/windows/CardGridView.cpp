@@ -1,7 +1,7 @@
-#include "view/CardGridView.h"
+#include "windows/CardGridView.h"
 
 #include "view/CardGridModel.h"
-#include "view/GridDelegate.h"
+#include "windows/GridDelegate.h"
 #include "view/GridEditing.h"
 
 #include <QHeaderView>

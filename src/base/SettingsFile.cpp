@@ -1,6 +1,6 @@
-#include "app/SettingsFile.h"
+#include "base/SettingsFile.h"
 
-#include "app/SettingsError.h"
+#include "base/SettingsError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "view/CardGrids.h"
+#include "windows/CardGrids.h"
 
 #include "view/CardGridModel.h"
-#include "view/CardGridView.h"
+#include "windows/CardGridView.h"
 #include "view/GridEditing.h"
 #include "view/GridLayout.h"
 

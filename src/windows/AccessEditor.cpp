@@ -1,15 +1,15 @@
-#include "access/AccessEditor.h"
+#include "windows/AccessEditor.h"
 
 #include "access/AccessBits.h"
 #include "access/AccessSettings.h"
 #include "access/AccessTables.h"
-#include "access/SectorTrailers.h"
-#include "app/ActionGuard.h"
-#include "app/KeyByteEdit.h"
-#include "app/KeyByteRules.h"
-#include "app/SettingsFile.h"
-#include "app/UserDialogs.h"
-#include "link/Hex.h"
+#include "card/SectorTrailers.h"
+#include "base/ActionGuard.h"
+#include "windows/KeyByteEdit.h"
+#include "card/KeyByteRules.h"
+#include "base/SettingsFile.h"
+#include "base/UserDialogs.h"
+#include "card/Hex.h"
 #include "view/CardGridModel.h"
 
 #include <QButtonGroup>

@@ -1,4 +1,4 @@
-#include "view/QtRunProgress.h"
+#include "windows/QtRunProgress.h"
 
 #include <QCoreApplication>
 #include <QDialog>

@@ -1,12 +1,12 @@
-#include "link/KeyStoreWindow.h"
+#include "windows/KeyStoreWindow.h"
 
-#include "app/ActionGuard.h"
-#include "app/KeyByteEdit.h"
+#include "base/ActionGuard.h"
+#include "windows/KeyByteEdit.h"
 #include "app/MainWindow.h"
-#include "app/SettingsFile.h"
+#include "base/SettingsFile.h"
 #include "link/Frame.h"
-#include "link/HelpPane.h"
-#include "link/Hex.h"
+#include "windows/HelpPane.h"
+#include "card/Hex.h"
 #include "link/ModuleLink.h"
 
 #include <QAbstractButton>

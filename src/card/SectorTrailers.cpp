@@ -1,4 +1,4 @@
-#include "access/SectorTrailers.h"
+#include "card/SectorTrailers.h"
 
 namespace SectorTrailers {
 
