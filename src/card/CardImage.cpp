@@ -7,16 +7,6 @@ CardImage::CardImage(CardType type)
 {
 }
 
-int CardImage::byteCountOf(CardType type)
-{
-    switch (type) {
-    case CardType::Mifare1K: return 1024;
-    case CardType::Mifare4K: return 4096;
-    case CardType::MifareUL: return 64;
-    }
-    return 1024;
-}
-
 void CardImage::setByte(int index, quint8 value)
 {
     m_bytes[index] = char(value);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "card/CardType.h"
+#include "card/CardGeometry.h"
 
 #include <QByteArray>
 
@@ -13,14 +13,14 @@ public:
     // Every byte unknown (and 00).
     explicit CardImage(CardType type = CardType::Mifare1K);
 
-    [[nodiscard]] static int byteCountOf(CardType type);
-    [[nodiscard]] static int blockSizeOf(CardType type) { return isClassic(type) ? 16 : 4; }
-    [[nodiscard]] static int blockCountOf(CardType type) { return byteCountOf(type) / blockSizeOf(type); }
-    // Sector of a Classic block: 4 blocks each up to block 127, then 16 blocks each.
-    [[nodiscard]] static int sectorOfBlock(int block) { return block < 128 ? block / 4 : 32 + (block - 128) / 16; }
-    [[nodiscard]] static int firstBlockOfSector(int sector) { return sector < 32 ? sector * 4 : 128 + (sector - 32) * 16; }
-    [[nodiscard]] static int blocksInSector(int sector) { return sector < 32 ? 4 : 16; }
-    [[nodiscard]] static bool isTrailerBlock(int block) { return block < 128 ? block % 4 == 3 : block % 16 == 15; }
+    // The card's layout, as CardGeometry gives it.
+    [[nodiscard]] static int byteCountOf(CardType type) { return CardGeometry(type).byteCount(); }
+    [[nodiscard]] static int blockSizeOf(CardType type) { return CardGeometry(type).blockSize(); }
+    [[nodiscard]] static int blockCountOf(CardType type) { return CardGeometry(type).blockCount(); }
+    [[nodiscard]] static int sectorOfBlock(int block) { return CardGeometry::sectorOfBlock(block); }
+    [[nodiscard]] static int firstBlockOfSector(int sector) { return CardGeometry::firstBlockOfSector(sector); }
+    [[nodiscard]] static int blocksInSector(int sector) { return CardGeometry::blocksInSector(sector); }
+    [[nodiscard]] static bool isTrailerBlock(int block) { return CardGeometry::isClassicTrailer(block); }
 
     [[nodiscard]] CardType type() const { return m_type; }
     [[nodiscard]] int size() const { return int(m_bytes.size()); }

@@ -13,7 +13,7 @@ int columnOf(CardType type, int byteIndex)
 
 int rowOf(CardType type, int byteIndex)
 {
-    return byteIndex / CardImage::blockSizeOf(type) + 2;
+    return CardGeometry::rowOfBlock(byteIndex / CardImage::blockSizeOf(type));
 }
 
 QString describeByte(CardType type, int byteIndex)

@@ -1,6 +1,7 @@
 #include "tag/BlockCommands.h"
 
 #include "app/MainWindowUi.h"
+#include "card/CardGeometry.h"
 #include "link/Frame.h"
 #include "card/Hex.h"
 #include "link/ModuleAnswers.h"
@@ -16,8 +17,7 @@ namespace {
 
 constexpr int BlockBytes = 16;
 constexpr int PageBytes = 4;
-constexpr int PagesPerRead = 4;
-constexpr int PageCount = 16;
+constexpr int PagesPerRead = CardGeometry::PagesPerRead;
 // A read answer: FF 00 12 86, the echoed number, 16 data bytes and the checksum.
 constexpr int ReadDataFirstByte = 5;
 constexpr int ReadAnswerSize = ReadDataFirstByte + BlockBytes + 1;
@@ -50,13 +50,8 @@ QByteArray BlockCommands::pageRun(int page)
 {
     QByteArray run = number(page);
     for (int i = 1; i < PagesPerRead; ++i)
-        run += "-" + number((page + i) % PageCount);
+        run += "-" + number(CardGeometry::pageOfRead(page, i));
     return run;
-}
-
-bool BlockCommands::isTrailerBlock(int block)
-{
-    return block < 128 ? (block + 1) % 4 == 0 : block % 16 == 15;
 }
 
 QByteArray BlockCommands::lastReadText(const QByteArray &sixteenBytes)
@@ -140,7 +135,7 @@ void BlockCommands::copyToGrid(int block, const QByteArray &sixteenBytes)
     CardGridModel &grid = m_grids.model(type);
     if (type == CardType::MifareUL) {
         for (int i = 0; i < PagesPerRead; ++i) {
-            const int row = CardLayout::kFirstDataRow + (block + i) % PageCount;
+            const int row = CardGeometry::rowOfBlock(CardGeometry::pageOfRead(block, i));
             for (int b = 0; b < PageBytes; ++b)
                 grid.setCell(CardLayout::kFirstByteColumnUL + b, row,
                              Hex::pair(quint8(sixteenBytes.at(i * PageBytes + b))));
@@ -148,9 +143,9 @@ void BlockCommands::copyToGrid(int block, const QByteArray &sixteenBytes)
         return;
     }
     // The keys in a trailer's answer read as zeros: the grid keeps its own.
-    if (isTrailerBlock(block))
+    if (CardGeometry::isClassicTrailer(block))
         return;
-    const int row = CardLayout::kFirstDataRow + block;
+    const int row = CardGeometry::rowOfBlock(block);
     for (int b = 0; b < BlockBytes; ++b)
         grid.setCell(CardLayout::kFirstByteColumnClassic + b, row, Hex::pair(quint8(sixteenBytes.at(b))));
 }

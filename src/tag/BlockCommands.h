@@ -38,9 +38,6 @@ public:
     // The read strip text of a read answer: " XX" for each of the 16 data bytes,
     // " ascii: ", then the characters of the non-zero bytes.
     [[nodiscard]] static QByteArray lastReadText(const QByteArray &sixteenBytes);
-    // True for a block whose answer is never copied into the grid: the sector
-    // trailers of 4-block sectors below 128 and of 16-block sectors from 128 on.
-    [[nodiscard]] static bool isTrailerBlock(int block);
     // "p-(p+1)-(p+2)-(p+3)", page numbers wrapping after 15.
     [[nodiscard]] static QByteArray pageRun(int page);
 

@@ -1,22 +1,10 @@
 #include "view/CardLayout.h"
 
-namespace {
-
-// Below this row grid4 has sectors of 4 blocks, from it sectors of 16 blocks.
-constexpr int kLargeSectorRow = 130;
-
-} // namespace
-
 namespace CardLayout {
 
 int rowCount(CardType type)
 {
-    switch (type) {
-    case CardType::Mifare1K: return 66;
-    case CardType::Mifare4K: return 258;
-    case CardType::MifareUL: return 18;
-    }
-    return 0;
+    return CardGeometry(type).rowCount();
 }
 
 int columnCount(CardType type)
@@ -36,26 +24,19 @@ QVector<int> columnWidths(CardType type)
 
 int lastDataRow(CardType type)
 {
-    switch (type) {
-    case CardType::Mifare1K: return 64;
-    case CardType::Mifare4K: return 256;
-    case CardType::MifareUL: return 17;
-    }
-    return 0;
+    const CardGeometry geometry(type);
+    // Classic: the block before the last trailer.
+    return CardGeometry::rowOfBlock(geometry.blockCount() - (geometry.classic() ? 2 : 1));
 }
 
 int sectorOfRow(int row)
 {
-    if (row < kLargeSectorRow)
-        return (row - kFirstDataRow) / 4;
-    return 32 + (row - kLargeSectorRow) / 16;
+    return CardGeometry::sectorOfBlock(CardGeometry::blockOfRow(row));
 }
 
 int blockInSector(int row)
 {
-    if (row < kLargeSectorRow)
-        return (row - kFirstDataRow) % 4;
-    return (row - kFirstDataRow) % 16;
+    return CardGeometry::blockInSector(CardGeometry::blockOfRow(row));
 }
 
 bool isSectorStartRow(int row)
@@ -91,9 +72,7 @@ QByteArray cellAction(CardType type, int column, int row)
 
 bool IsTrailerRow(int row)
 {
-    if (row < CardLayout::kFirstDataRow)
-        return false;
-    return CardLayout::blockInSector(row) == (row < kLargeSectorRow ? 3 : 15);
+    return CardGeometry::isClassicTrailer(CardGeometry::blockOfRow(row));
 }
 
 QByteArray ClassicCellAction(int column, int row)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "card/CardType.h"
+#include "card/CardGeometry.h"
 
 #include <QByteArray>
 #include <QVector>
@@ -18,7 +18,7 @@ struct CellPos {
 
 namespace CardLayout {
 
-constexpr int kFirstDataRow = 2;       // block 0 / page 0
+constexpr int kFirstDataRow = CardGeometry::FirstDataRow; // block 0 / page 0
 constexpr int kRowHeight = 20;         // pixels of a cell, grid line not included
 constexpr int kGridLine = 1;           // one line right of and below every cell
 constexpr int kFirstByteColumnClassic = 2;

@@ -1,6 +1,7 @@
 #include "view/PendingReads.h"
 
 #include "base/ActionGuard.h"
+#include "card/CardGeometry.h"
 #include "link/ModuleLink.h"
 #include "tag/BlockCommands.h"
 #include "tag/TagCommands.h"
@@ -11,21 +12,6 @@
 
 #include <optional>
 #include <utility>
-
-namespace {
-
-std::optional<CardType> gridOfKind(const QByteArray &kind)
-{
-    if (kind == "1")
-        return CardType::Mifare1K;
-    if (kind == "4")
-        return CardType::Mifare4K;
-    if (kind == "U")
-        return CardType::MifareUL;
-    return std::nullopt;
-}
-
-} // namespace
 
 PendingReads::PendingReads(QTimer &timer, ModuleLink &link, TagCommands &tags, BlockCommands &blocks,
                            CardGrids &grids, UserDialogs &dialogs, std::function<CardType()> cardType,
@@ -84,7 +70,7 @@ bool PendingReads::readPendingBlock()
 
 void PendingReads::showReadStrip(const QByteArray &grid)
 {
-    const std::optional<CardType> type = gridOfKind(grid);
+    const std::optional<CardType> type = CardGeometry::typeOfCode(grid);
     if (!type)
         return;
     m_grids.showReadStrip(*type, m_grids.view(*type).currentCell().row);

@@ -1,6 +1,7 @@
 #include "view/ReadAllRun.h"
 
 #include "base/ActionGuard.h"
+#include "card/CardGeometry.h"
 #include "app/MainWindow.h"
 #include "tag/BlockCommands.h"
 #include "tag/TagCommands.h"
@@ -9,39 +10,6 @@
 
 #include <QCheckBox>
 #include <QList>
-
-namespace {
-
-// Each Ultralight read returns four pages.
-const QList<int> UltralightReads {0, 4, 8, 12};
-
-QList<int> numbersToRead(CardType type)
-{
-    if (type == CardType::MifareUL)
-        return UltralightReads;
-    QList<int> blocks;
-    for (int block = 0, count = type == CardType::Mifare4K ? 256 : 64; block < count; ++block)
-        blocks << block;
-    return blocks;
-}
-
-// A sector is authenticated once, at its first block.
-bool isAuthenticationPoint(int block)
-{
-    return block < 128 ? block % 4 == 0 : block % 16 == 0;
-}
-
-QByteArray kindOf(CardType type)
-{
-    switch (type) {
-    case CardType::Mifare1K: return "1";
-    case CardType::Mifare4K: return "4";
-    case CardType::MifareUL: return "U";
-    }
-    return "1";
-}
-
-} // namespace
 
 ReadAllRun::ReadAllRun(MainWindow &main, CardRun &run, QObject *parent)
     : QObject(parent)
@@ -64,7 +32,7 @@ void ReadAllRun::readAllClick()
         if (m_main.ui().cb_select->isChecked()) {
             // Timer1 runs the reads once the seek's answer has come.
             PendingReads &pending = m_main.pendingReads();
-            pending.setPendingReadAll(kindOf(type));
+            pending.setPendingReadAll(CardGeometry(type).code());
             tags.SeekTag(result);
             pending.waitForTag();
             return;
@@ -78,18 +46,14 @@ void ReadAllRun::readAllClick()
 
 bool ReadAllRun::runPending(const QByteArray &kind)
 {
-    if (kind == "1")
-        return readCard(CardType::Mifare1K, true);
-    if (kind == "4")
-        return readCard(CardType::Mifare4K, true);
-    if (kind == "U")
-        return readCard(CardType::MifareUL, true);
-    return false;
+    const std::optional<CardType> type = CardGeometry::typeOfCode(kind);
+    return type && readCard(*type, true);
 }
 
 bool ReadAllRun::readCard(CardType type, bool stopOnReadError)
 {
-    const QList<int> numbers = numbersToRead(type);
+    const CardGeometry geometry(type);
+    const QList<int> numbers = geometry.wholeCardReads();
     if (!m_run.start(QStringLiteral("Read All Blocks"), int(numbers.size())))
         return false;
     const CardRun::Scope scope(m_run);
@@ -104,7 +68,8 @@ bool ReadAllRun::readCard(CardType type, bool stopOnReadError)
             return false;
         }
         QByteArray result;
-        if (!ultralight && isAuthenticationPoint(number)) {
+        // A sector is authenticated once, at its first block.
+        if (geometry.isAuthenticationPoint(number)) {
             m_main.tagCommands().Authenticate(number, result);
             if (result == "error")
                 return false;

@@ -2,6 +2,7 @@
 
 #include "base/ActionGuard.h"
 #include "app/MainWindow.h"
+#include "card/CardGeometry.h"
 #include "tag/BlockCommands.h"
 #include "tag/TagCommands.h"
 #include "windows/CardGrids.h"
@@ -9,15 +10,6 @@
 #include "view/WritePlan.h"
 
 #include <QCheckBox>
-
-namespace {
-
-bool isAuthenticationPoint(int block)
-{
-    return block < 128 ? block % 4 == 0 : block % 16 == 0;
-}
-
-} // namespace
 
 WriteAllRun::WriteAllRun(MainWindow &main, CardRun &run, QObject *parent)
     : QObject(parent)
@@ -73,7 +65,7 @@ void WriteAllRun::writeClassic(CardType type, const WritePlan &plan)
             logCancelled(type, write.number);
             return;
         }
-        if (isAuthenticationPoint(write.number)) {
+        if (CardGeometry(type).isAuthenticationPoint(write.number)) {
             m_main.tagCommands().Authenticate(write.number, result);
             if (result == "error")
                 return;

@@ -12,11 +12,11 @@ namespace {
 
 constexpr int LockPage = 2;
 constexpr int OtpPage = 3;
-constexpr int LastPage = 15;
+constexpr int LastPage = CardGeometry(CardType::MifareUL).blockCount() - 1;
 
 int rowOf(int number)
 {
-    return number + CardLayout::kFirstDataRow;
+    return CardGeometry::rowOfBlock(number);
 }
 
 QByteArray cellBytes(const CardGridModel &grid, int row, int firstColumn, int lastColumn)
@@ -96,7 +96,7 @@ WritePlan planUltralightPage(const CardGridModel &gridUL, int page)
 
 WritePlan planClassicWriteAll(const CardGridModel &grid)
 {
-    const int blocks = grid.cardType() == CardType::Mifare4K ? 256 : 64;
+    const int blocks = CardGeometry(grid.cardType()).blockCount();
     WritePlan plan;
     for (int block = 1; block < blocks && !plan.refused(); ++block)
         plan.append(planClassicBlock(grid, block));

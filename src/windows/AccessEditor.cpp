@@ -3,7 +3,7 @@
 #include "access/AccessBits.h"
 #include "access/AccessSettings.h"
 #include "access/AccessTables.h"
-#include "card/SectorTrailers.h"
+#include "card/CardGeometry.h"
 #include "base/ActionGuard.h"
 #include "windows/KeyByteEdit.h"
 #include "card/KeyByteRules.h"
@@ -282,15 +282,15 @@ void AccessEditor::openForTrailer(CardType type, int block)
 {
     if (!isClassic(type))
         return;
-    setCaptions(type == CardType::Mifare4K && SectorTrailers::inLargeSector(block));
-    const int sectors = SectorTrailers::sectorCount(type);
+    setCaptions(type == CardType::Mifare4K && CardGeometry::inLargeSector(block));
+    const int sectors = CardGeometry(type).sectorCount();
     m_sector->clear();
     for (int s = 0; s < sectors; ++s)
         m_sector->addItem(QString::number(s));
     show();
     raise();
     activateWindow();
-    const int sector = SectorTrailers::sectorOfBlock(block);
+    const int sector = CardGeometry::sectorOfBlock(block);
     if (block >= 0 && sector < sectors)
         m_sector->setCurrentIndex(sector);
 }
@@ -401,9 +401,9 @@ void AccessEditor::btn_okClick()
     CardGridModel *grid = type == CardType::Mifare1K ? m_grid1 : type == CardType::Mifare4K ? m_grid4 : nullptr;
     if (grid) {
         if (m_same->isChecked()) {
-            for (int sector = 0; sector < SectorTrailers::sectorCount(type); ++sector)
+            for (int sector = 0; sector < CardGeometry(type).sectorCount(); ++sector)
                 writeTrailer(grid, sector, texts);
-        } else if (m_sector->currentIndex() < SectorTrailers::sectorCount(type)) {
+        } else if (m_sector->currentIndex() < CardGeometry(type).sectorCount()) {
             // A sector list left from a 4K card names sectors a 1K card lacks: skip them.
             writeTrailer(grid, m_sector->currentIndex(), texts);
         }
@@ -415,7 +415,7 @@ void AccessEditor::writeTrailer(CardGridModel *grid, int sector, const QByteArra
 {
     if (sector < 0)
         return;
-    const int row = SectorTrailers::trailerBlock(sector) + 2;
+    const int row = CardGeometry::rowOfBlock(CardGeometry::trailerOfSector(sector));
     for (int j = 0; j < texts.size(); ++j)
         grid->setCell(2 + j, row, texts.at(j));
 }

@@ -20,19 +20,9 @@
 
 namespace {
 
-QByteArray gridKind(CardType type)
-{
-    switch (type) {
-    case CardType::Mifare1K: return "1";
-    case CardType::Mifare4K: return "4";
-    case CardType::MifareUL: return "U";
-    }
-    return {};
-}
-
 int numberOfRow(int row)
 {
-    return row - CardLayout::kFirstDataRow;
+    return CardGeometry::blockOfRow(row);
 }
 
 } // namespace
@@ -137,7 +127,7 @@ void GridActions::seekAndRead(CardType type, int block)
         return;
     PendingReads &pending = m_main.pendingReads();
     if (!m_main.ui().cb_getdata->isChecked())
-        pending.setPendingGrid(gridKind(type));
+        pending.setPendingGrid(CardGeometry(type).code());
     pending.setPendingBlock(block);
     // The seek's result is not looked at: the tag may come later, unasked.
     m_main.tagCommands().SeekTag(result);

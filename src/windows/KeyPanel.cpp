@@ -2,6 +2,7 @@
 
 #include "base/ActionGuard.h"
 #include "windows/KeyByteEdit.h"
+#include "card/CardGeometry.h"
 #include "card/KeyByteRules.h"
 #include "app/MainWindowUi.h"
 #include "base/SettingsFile.h"
@@ -82,7 +83,7 @@ void KeyPanel::loadSettings(CardType type)
     for (int i = 0; i < m_ui.keyEdits.size(); ++i)
         m_ui.keyEdits.at(i)->setText(i < keys.size() ? QString::fromLatin1(keys.at(i)) : QString());
     selectButton(m_ui.keyType, m_settings.readIndex("Key_Type" + suffix, 0));
-    fillBlockLists(type == CardType::Mifare4K ? 255 : 63);
+    fillBlockLists(CardGeometry(type).blockCount() - 1);
     selectIndex(m_ui.cmb_blka, m_settings.readIndex("Auth_Block_No" + suffix, 0));
     selectIndex(m_ui.cmb_blk, m_settings.readIndex("Read_Block_No" + suffix, 0));
     selectIndex(m_ui.cmb_ebn, m_settings.readIndex("E2prom_Block_No" + suffix, 0));

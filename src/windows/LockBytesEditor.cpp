@@ -1,5 +1,6 @@
 #include "windows/LockBytesEditor.h"
 
+#include "card/CardGeometry.h"
 #include "card/Hex.h"
 #include "ultralight/LockBits.h"
 #include "view/CardGridModel.h"
@@ -15,7 +16,7 @@
 namespace {
 
 // gridUL: page p is row p + 2, its byte j column j + 1.
-constexpr int LockRow = 2 + 2;
+constexpr int LockRow = CardGeometry::rowOfBlock(2);
 constexpr int Lock0Column = 2 + 1;
 constexpr int Lock1Column = 3 + 1;
 
