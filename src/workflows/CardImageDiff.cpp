@@ -1,6 +1,6 @@
 #include "workflows/CardImageDiff.h"
 
-#include "link/Hex.h"
+#include "card/Hex.h"
 #include "workflows/CardSectors.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "files/CardImage.h"
-#include "view/CardType.h"
+#include "card/CardImage.h"
+#include "card/CardType.h"
 
 // The card geometry the workflows use, in one place: Mifare 1K has 16 sectors of 4
 // blocks, Mifare 4K 32 sectors of 4 and then 8 of 16, Mifare UL 16 pages and no

@@ -1,6 +1,6 @@
 #include "workflows/ClassicKey.h"
 
-#include "link/Hex.h"
+#include "card/Hex.h"
 
 std::optional<ClassicKey> ClassicKey::fromHex(QByteArrayView text)
 {

@@ -1,6 +1,6 @@
 #include "workflows/KeySearch.h"
 
-#include "files/CardImage.h"
+#include "card/CardImage.h"
 #include "workflows/CardSectors.h"
 
 QString SectorKeys::text(KeyType type) const

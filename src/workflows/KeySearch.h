@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/CardType.h"
+#include "card/CardType.h"
 #include "workflows/ClassicKey.h"
 
 #include <QList>

@@ -1,7 +1,7 @@
 #include "workflows/SectorAccessWords.h"
 
 #include "access/AccessTables.h"
-#include "files/CardImage.h"
+#include "card/CardImage.h"
 #include "workflows/CardSectors.h"
 
 namespace {

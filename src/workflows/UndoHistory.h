@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/CardImage.h"
+#include "card/CardImage.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "workflows/ValueBlock.h"
 
-#include "files/CardImage.h"
-#include "link/Hex.h"
+#include "card/CardImage.h"
+#include "card/Hex.h"
 
 #include <QtEndian>
 

@@ -1,6 +1,6 @@
 #include "workflows/ValueInput.h"
 
-#include "link/Hex.h"
+#include "card/Hex.h"
 #include "view/WritePlan.h"
 
 #include <QtEndian>

@@ -1,4 +1,4 @@
-#include "files/CardImage.h"
+#include "card/CardImage.h"
 #include "workflows/KeyDictionary.h"
 #include "workflows/KeyFileReader.h"
 #include "workflows/KeyFileWriter.h"

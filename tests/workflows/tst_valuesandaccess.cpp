@@ -1,4 +1,4 @@
-#include "files/CardImage.h"
+#include "card/CardImage.h"
 #include "workflows/CardSectors.h"
 #include "workflows/SectorAccessWords.h"
 #include "workflows/ValueBlock.h"
