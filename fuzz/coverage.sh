@@ -36,7 +36,7 @@ llvm-profdata merge -sparse "$build"/profiles/*.profraw -o "$build/fuzz.profdata
 # The readers: frames and tag reports, templates, text, dumps, settings, and the runs
 # the card_runs target drives.
 llvm-cov report "${objects[@]:1}" -instr-profile="$build/fuzz.profdata" \
-  src/link/Frame.cpp src/link/FrameExchange.cpp src/tag/TagReport.cpp src/tag/ValueCommands.cpp \
-  src/files/*Reader.cpp src/files/DumpFormat.cpp src/files/DumpText.cpp src/files/CardImage.cpp \
-  src/files/TextArea.cpp src/files/TextLines.cpp src/app/SettingsFile.cpp \
-  src/view/ReadAllRun.cpp src/view/WriteAllRun.cpp src/view/WritePlan.cpp src/view/CellChecks.cpp
+  src/link/Frame.cpp src/link/FrameExchange.cpp src/link/TagReport.cpp src/commands/ValueCommands.cpp \
+  src/files/*Reader.cpp src/files/DumpFormat.cpp src/files/DumpText.cpp src/card/CardImage.cpp \
+  src/files/TextArea.cpp src/files/TextLines.cpp src/base/SettingsFile.cpp \
+  src/commands/ReadAllRun.cpp src/commands/WriteAllRun.cpp src/view/WritePlan.cpp src/view/CellChecks.cpp

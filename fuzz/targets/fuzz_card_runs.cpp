@@ -14,10 +14,10 @@
 #include "link/ModuleLink.h"
 #include "view/CardGridModel.h"
 #include "windows/CardGrids.h"
-#include "view/CardRun.h"
-#include "view/ReadAllRun.h"
-#include "view/RunProgress.h"
-#include "view/WriteAllRun.h"
+#include "commands/CardRun.h"
+#include "commands/ReadAllRun.h"
+#include "commands/RunProgress.h"
+#include "commands/WriteAllRun.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "FuzzTargets.h"
 
 #include "link/ModuleAnswers.h"
-#include "tag/TagReport.h"
+#include "link/TagReport.h"
 
 // A select or seek answer of any length and content, read for each card type.
 int fuzzTagReport(const uint8_t *data, size_t size)

@@ -2,7 +2,7 @@
 
 #include "link/Frame.h"
 #include "card/Hex.h"
-#include "tag/ValueCommands.h"
+#include "commands/ValueCommands.h"
 
 // The read-value answer as its hex echo: any text as the echo, and the echo of any frame.
 int fuzzValueEcho(const uint8_t *data, size_t size)

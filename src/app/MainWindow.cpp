@@ -12,12 +12,16 @@
 #include "view/CardGridModel.h"
 #include "windows/CardGrids.h"
 #include "view/GridLayout.h"
-#include "tag/BlockCommands.h"
+#include "commands/BlockCommands.h"
+#include "commands/PendingReads.h"
+#include "commands/TagCommands.h"
+#include "commands/ValueCommands.h"
+#include "link/SerialModuleReader.h"
+#include "windows/CardGridView.h"
+#include "windows/PortControls.h"
 #include "windows/ReadBlockButton.h"
-#include "tag/TagCommands.h"
-#include "tag/ValueCommands.h"
-#include "view/PendingReads.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -57,21 +61,25 @@ MainWindow::MainWindow(SettingsFile &settings, UserDialogs &dialogs, QWidget *pa
     resize(1032, 746);
     m_ui.setup(this);
     m_log = std::make_unique<LogAndStatus>(m_ui.Memo1, m_ui.statusText);
+    m_portControls = std::make_unique<PortControls>(m_port, m_ui.cmb_port, m_ui.cmb_baud, m_ui.open_c, m_ui.close_c);
     m_keyPanel = new KeyPanel(m_ui, m_settings, m_dialogs, [this] { return cardType(); }, this);
     m_link.setOpenPortAction([this] { openPort(); });
-    m_tagCommands = new TagCommands(m_ui, m_link, *m_keyPanel, m_dialogs, [this] { return cardType(); }, this);
+    m_reader = new SerialModuleReader(m_link, m_dialogs, this);
+    m_tagCommands =
+        std::make_unique<TagCommands>(*m_reader, [this](bool withKey) { return commandOptions(withKey); });
+    wireTagButtons();
     m_moduleCommands = new ModuleCommands(m_link, m_dialogs, this);
-    m_moduleCommands->connectMenu(m_ui);
+    wireModuleMenu();
 
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setInterval(50);
 
     wireGridsAndFiles();
 
-    const auto type = [this] { return cardType(); };
-    m_blockCommands = std::make_unique<BlockCommands>(m_ui, m_link, *m_grids, type);
-    m_valueCommands = std::make_unique<ValueCommands>(m_ui, m_link);
-    m_pendingReads = new PendingReads(m_timer1, m_link, *m_tagCommands, *m_blockCommands, *m_grids, m_dialogs, type, this);
+    m_blockCommands = std::make_unique<BlockCommands>(*m_reader, *m_tagCommands, *this);
+    m_valueCommands = std::make_unique<ValueCommands>(*m_reader, *this);
+    m_pendingReads =
+        new PendingReads(m_timer1, *m_reader, *m_tagCommands, *m_blockCommands, *this, m_dialogs, this);
     m_readBlockButton = new ReadBlockButton(m_ui, *m_tagCommands, *m_blockCommands, *m_pendingReads, m_dialogs, this);
 
     connect(m_ui.open_c, &QPushButton::clicked, this, &MainWindow::open_cClick);
@@ -106,6 +114,63 @@ CardType MainWindow::cardType() const
 {
     const int index = m_ui.cmb_tag_type->currentIndex();
     return index >= 0 && index <= 2 ? CardType(index) : CardType::Mifare1K;
+}
+
+CommandOptions MainWindow::commandOptions(bool withKey)
+{
+    CommandOptions options;
+    options.card = cardType();
+    options.autoSequence = m_ui.cb_auto->isChecked();
+    options.seek = m_ui.cb_select->isChecked();
+    options.getData = m_ui.cb_getdata->isChecked();
+    options.keySource = m_keyPanel->authSource();
+    options.keyType = m_keyPanel->keyType();
+    options.slot = m_keyPanel->e2promSlot();
+    if (withKey && options.needsKeyBytes()) {
+        for (int i = 0; i < 6; ++i)
+            options.keyBytes.append(char(m_keyPanel->keyByte(i)));
+    }
+    return options;
+}
+
+void MainWindow::wireTagButtons()
+{
+    connect(m_ui.btn_select, &QPushButton::clicked, this, [this] {
+        guardAction(m_dialogs, [this] {
+            QByteArray result;
+            if (m_ui.cb_select->isChecked())
+                m_tagCommands->SeekTag(result);
+            else
+                m_tagCommands->SelectTag(result);
+        });
+    });
+    connect(m_ui.btn_halt, &QPushButton::clicked, this, [this] {
+        guardAction(m_dialogs, [this] {
+            QByteArray result;
+            m_tagCommands->HaltTag(result);
+        });
+    });
+    connect(m_ui.btn_authenticate, &QPushButton::clicked, this, [this] {
+        guardAction(m_dialogs, [this] {
+            QByteArray result;
+            m_tagCommands->Authenticate(m_ui.cmb_blka->currentIndex(), result);
+        });
+    });
+}
+
+void MainWindow::wireModuleMenu()
+{
+    ModuleCommands *module = m_moduleCommands;
+    connect(m_ui.resetModule, &QAction::triggered, module, &ModuleCommands::ResetModule1Click);
+    connect(m_ui.readVersion, &QAction::triggered, module, &ModuleCommands::ReadFirmwareVersion1Click);
+    connect(m_ui.rfOn, &QAction::triggered, module, &ModuleCommands::AntennaPower1Click);
+    connect(m_ui.rfOff, &QAction::triggered, module, &ModuleCommands::SwitchOFFRFfield1Click);
+    connect(m_ui.readPort, &QAction::triggered, module, &ModuleCommands::ReadPort1Click);
+    connect(m_ui.writePort.at(0), &QAction::triggered, module, &ModuleCommands::Outpu1ON1Click);
+    connect(m_ui.writePort.at(1), &QAction::triggered, module, &ModuleCommands::Output1OFF1Click);
+    connect(m_ui.writePort.at(2), &QAction::triggered, module, &ModuleCommands::N7Click);
+    connect(m_ui.writePort.at(3), &QAction::triggered, module, &ModuleCommands::OUTPUT2ON1Click);
+    connect(m_ui.sleep, &QAction::triggered, module, &ModuleCommands::Sleep1Click);
 }
 
 void MainWindow::FormCreate()
@@ -205,14 +270,32 @@ QByteArrayList MainWindow::logLines() const
     return m_log->lines();
 }
 
+CardGridModel &MainWindow::grid(CardType type)
+{
+    return m_grids->model(type);
+}
+
+void MainWindow::gridsToHex()
+{
+    // Unchecking converts the grids back to hex through the box's toggled signal.
+    if (m_ui.cb_ascii->isChecked())
+        m_ui.cb_ascii->setChecked(false);
+}
+
+void MainWindow::setLastReadText(const QByteArray &text)
+{
+    m_grids->setLastReadText(text);
+}
+
+void MainWindow::showReadStrip(CardType type, int row)
+{
+    m_grids->showReadStrip(type, row >= 0 ? row : m_grids->view(type).currentCell().row);
+}
+
 void MainWindow::openPort()
 {
     m_link.linkMode = "listen";
-    m_port.setPortName(m_ui.cmb_port->currentText());
-    m_port.setBaudIndex(m_ui.cmb_baud->currentIndex());
-    m_port.open();
-    m_ui.open_c->setVisible(false);
-    m_ui.close_c->setVisible(true);
+    m_portControls->open();
 }
 
 void MainWindow::open_cClick()
@@ -236,9 +319,7 @@ void MainWindow::cmb_baudChange()
 {
     guardAction(m_dialogs, [this] {
         m_settings.writeIndex("Baud", m_ui.cmb_baud->currentIndex());
-        m_port.close();
-        m_port.setPortName(m_ui.cmb_port->currentText());
-        m_port.setBaudIndex(m_ui.cmb_baud->currentIndex());
+        m_portControls->closeAndAim();
     });
 }
 
@@ -277,6 +358,5 @@ void MainWindow::onPortFailed(const QString &message)
 
 void MainWindow::showPortClosed()
 {
-    m_ui.close_c->setVisible(false);
-    m_ui.open_c->setVisible(true);
+    m_portControls->showClosed();
 }

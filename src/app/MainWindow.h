@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/MainWindowUi.h"
+#include "commands/CommandOptions.h"
+#include "commands/CommandSink.h"
 #include "link/ComPort.h"
 #include "link/CommandLog.h"
 #include "link/ModuleLink.h"
@@ -12,13 +14,16 @@
 #include <memory>
 
 class BlockCommands;
+class CardGridModel;
 class CardGrids;
 class FileCommands;
 class KeyPanel;
 class LogAndStatus;
 class ModuleCommands;
 class PendingReads;
+class PortControls;
 class ReadBlockButton;
+class SerialModuleReader;
 class SettingsFile;
 class TagCommands;
 class UserDialogs;
@@ -26,7 +31,7 @@ class ValueCommands;
 
 // The main window (TForm1): the wiring of the controls to the subsystems, the port
 // buttons and boxes, the log pane and status bar, and the start-up sequence.
-class MainWindow : public QMainWindow, public CommandLog
+class MainWindow : public QMainWindow, public CommandLog, public CommandSink
 {
     Q_OBJECT
 
@@ -37,6 +42,10 @@ public:
     [[nodiscard]] MainWindowUi &ui() { return m_ui; }
     [[nodiscard]] ComPort &port() { return m_port; }
     [[nodiscard]] ModuleLink &link() { return m_link; }
+    // The serial module as the card commands' reader.
+    [[nodiscard]] SerialModuleReader &reader() { return *m_reader; }
+    // The port and speed boxes and the Open Port / Close Port buttons.
+    [[nodiscard]] PortControls &portControls() { return *m_portControls; }
     [[nodiscard]] KeyPanel &keyPanel() { return *m_keyPanel; }
     // The three card grids (grid1, grid4, gridUL) with the read strip and ASCII view.
     [[nodiscard]] CardGrids &grids() { return *m_grids; }
@@ -57,6 +66,9 @@ public:
 
     // The selected card type (Mifare 1K when the box has no selection).
     [[nodiscard]] CardType cardType() const;
+    // The card type, Auto, Seek, Get data and key choices of the tag panel; the typed
+    // key bytes only withKey (reading them completes a half-typed key field).
+    [[nodiscard]] CommandOptions commandOptions(bool withKey);
 
 public: // CommandLog
     void appendLine(const QByteArray &line) override;
@@ -64,6 +76,12 @@ public: // CommandLog
     [[nodiscard]] QByteArray status() const override;
     // Every line of the log pane.
     [[nodiscard]] QByteArrayList logLines() const;
+
+public: // CommandSink
+    [[nodiscard]] CardGridModel &grid(CardType type) override;
+    void gridsToHex() override;
+    void setLastReadText(const QByteArray &text) override;
+    void showReadStrip(CardType type, int row) override;
 
 public Q_SLOTS:
     void open_cClick();
@@ -81,6 +99,8 @@ private:
     void openPort();
     void showHelpPage();
     void wireGridsAndFiles();
+    void wireTagButtons();
+    void wireModuleMenu();
     // The Classic controls and the stored settings of a card type, and its grid shown.
     void applyCardType(CardType type);
     void onPortFailed(const QString &message);
@@ -93,10 +113,12 @@ private:
     std::unique_ptr<LogAndStatus> m_log;
     ComPort m_port;
     ModuleLink m_link;
+    std::unique_ptr<PortControls> m_portControls;
+    SerialModuleReader *m_reader = nullptr;
     KeyPanel *m_keyPanel = nullptr;
     CardGrids *m_grids = nullptr;
     std::unique_ptr<FileCommands> m_files;
-    TagCommands *m_tagCommands = nullptr;
+    std::unique_ptr<TagCommands> m_tagCommands;
     ModuleCommands *m_moduleCommands = nullptr;
     QTimer m_timer1;
     std::unique_ptr<BlockCommands> m_blockCommands;

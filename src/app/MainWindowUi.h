@@ -1,5 +1,7 @@
 #pragma once
 
+#include "windows/TagPanelUi.h"
+
 #include <QList>
 
 class QAction;
@@ -20,8 +22,9 @@ class QVBoxLayout;
 class QWidget;
 
 // The controls of the main window, each carrying its name as objectName. Built once;
-// the subsystems connect to the controls they own.
-struct MainWindowUi
+// the subsystems connect to the controls they own. The tag panel's controls are
+// inherited, so that the key panel and the Read Block button see only those.
+struct MainWindowUi : TagPanelUi
 {
     // Top row
     QComboBox *cmb_port = nullptr;
@@ -39,23 +42,6 @@ struct MainWindowUi
     QToolButton *SpeedButton1 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     QLabel *statusText = nullptr;
-
-    // Tag panel
-    QCheckBox *cb_select = nullptr;
-    QPushButton *btn_select = nullptr;
-    QPushButton *btn_halt = nullptr;
-    QGroupBox *rdb_auth = nullptr;
-    QButtonGroup *authSource = nullptr; // ids 0..2
-    QList<KeyByteEdit *> keyEdits;      // key1 .. key6
-    QGroupBox *rdb_type = nullptr;
-    QButtonGroup *keyType = nullptr;    // ids 0 (Type A), 1 (Type B)
-    QComboBox *cmb_ebn = nullptr;
-    QComboBox *cmb_blka = nullptr;
-    QPushButton *btn_authenticate = nullptr;
-    QCheckBox *cb_auto = nullptr;
-    QCheckBox *cb_getdata = nullptr;
-    QComboBox *cmb_blk = nullptr;
-    QPushButton *BitBtn1 = nullptr;
 
     // Help pane
     QTextBrowser *WebBrowser1 = nullptr;

@@ -8,14 +8,15 @@
 #include "view/CardGridModel.h"
 #include "windows/CardGrids.h"
 #include "view/CardLayout.h"
-#include "view/CardRun.h"
+#include "commands/CardRun.h"
 #include "windows/GridActions.h"
-#include "view/PendingReads.h"
+#include "commands/PendingReads.h"
 #include "windows/QtRunProgress.h"
-#include "view/ReadAllRun.h"
-#include "view/WriteAllRun.h"
+#include "commands/ReadAllRun.h"
+#include "commands/WriteAllRun.h"
 
 #include <QAction>
+#include <QComboBox>
 
 namespace {
 
@@ -34,8 +35,14 @@ ProgramWindows::ProgramWindows(SettingsFile &settings, UserDialogs &dialogs)
     , m_accessEditor(std::make_unique<AccessEditor>(
           settings, dialogs, &m_main->grids().model(CardType::Mifare1K), &m_main->grids().model(CardType::Mifare4K),
           [this] { return m_main->cardType(); }, m_main.get()))
-    , m_keyStore(std::make_unique<KeyStoreWindow>(*m_main, m_main.get()))
-    , m_baudRate(std::make_unique<BaudRateWindow>(*m_main, m_main.get()))
+    , m_keyStore(std::make_unique<KeyStoreWindow>(settings, dialogs, m_main->link(), m_main.get()))
+    , m_baudRate(std::make_unique<BaudRateWindow>(
+          m_main->portControls(), m_main->link(), dialogs,
+          [this](int speed) {
+              m_main->ui().cmb_baud->setCurrentIndex(speed);
+              m_main->cmb_baudChange();
+          },
+          m_main.get()))
     , m_lockEditor(std::make_unique<LockBytesEditor>(&m_main->grids().model(CardType::MifareUL), m_main.get()))
 {
     QObject::connect(m_main->ui().writeE2promKey, &QAction::triggered, m_keyStore.get(),
@@ -46,9 +53,12 @@ ProgramWindows::ProgramWindows(SettingsFile &settings, UserDialogs &dialogs)
     // The grid actions and the two runs of the Tools menu; one run at a time.
     MainWindow &main = *m_main;
     m_cardRun = std::make_unique<CardRun>(main.timer(), std::make_unique<QtRunProgress>(&main));
-    m_gridActions = new GridActions(main, *m_cardRun, *m_accessEditor, *m_lockEditor, &main);
-    m_readAllRun = new ReadAllRun(main, *m_cardRun, &main);
-    m_writeAllRun = new WriteAllRun(main, *m_cardRun, &main);
+    const GridActions::Commands commands {main.tagCommands(), main.blockCommands(), main.valueCommands(),
+                                          main.pendingReads(), main};
+    m_gridActions = new GridActions(commands, main.grids(), dialogs, *m_cardRun, *m_accessEditor, *m_lockEditor, &main);
+    m_readAllRun = new ReadAllRun(main.tagCommands(), main.blockCommands(), main.pendingReads(), main, *m_cardRun,
+                                  dialogs, &main);
+    m_writeAllRun = new WriteAllRun(main.tagCommands(), main.blockCommands(), main, *m_cardRun, dialogs, &main);
     QObject::connect(&main.grids(), &CardGrids::cellDoubleClicked, m_gridActions, &GridActions::cellDoubleClicked);
     QObject::connect(main.ui().readAll, &QAction::triggered, m_readAllRun, &ReadAllRun::readAllClick);
     QObject::connect(main.ui().writeAll, &QAction::triggered, m_writeAllRun, &WriteAllRun::writeAllClick);

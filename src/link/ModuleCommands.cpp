@@ -1,12 +1,11 @@
 #include "link/ModuleCommands.h"
 
 #include "base/ActionGuard.h"
-#include "app/MainWindowUi.h"
 #include "link/Frame.h"
 #include "link/ModuleCommandCodes.h"
 #include "link/ModuleLink.h"
 
-#include <QAction>
+
 
 namespace {
 
@@ -23,20 +22,6 @@ ModuleCommands::ModuleCommands(ModuleLink &link, UserDialogs &dialogs, QObject *
     , m_link(link)
     , m_dialogs(dialogs)
 {
-}
-
-void ModuleCommands::connectMenu(const MainWindowUi &ui)
-{
-    connect(ui.resetModule, &QAction::triggered, this, &ModuleCommands::ResetModule1Click);
-    connect(ui.readVersion, &QAction::triggered, this, &ModuleCommands::ReadFirmwareVersion1Click);
-    connect(ui.rfOn, &QAction::triggered, this, &ModuleCommands::AntennaPower1Click);
-    connect(ui.rfOff, &QAction::triggered, this, &ModuleCommands::SwitchOFFRFfield1Click);
-    connect(ui.readPort, &QAction::triggered, this, &ModuleCommands::ReadPort1Click);
-    connect(ui.writePort.at(0), &QAction::triggered, this, &ModuleCommands::Outpu1ON1Click);
-    connect(ui.writePort.at(1), &QAction::triggered, this, &ModuleCommands::Output1OFF1Click);
-    connect(ui.writePort.at(2), &QAction::triggered, this, &ModuleCommands::N7Click);
-    connect(ui.writePort.at(3), &QAction::triggered, this, &ModuleCommands::OUTPUT2ON1Click);
-    connect(ui.sleep, &QAction::triggered, this, &ModuleCommands::Sleep1Click);
 }
 
 QByteArray ModuleCommands::inputPinText(int value)

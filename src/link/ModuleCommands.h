@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QObject>
 
-struct MainWindowUi;
 class ModuleLink;
 class UserDialogs;
 
@@ -19,9 +18,6 @@ class ModuleCommands : public QObject
 
 public:
     ModuleCommands(ModuleLink &link, UserDialogs &dialogs, QObject *parent = nullptr);
-
-    // Connects the menu items of the main window to the handlers below.
-    void connectMenu(const MainWindowUi &ui);
 
     // Pin texts for values 0..3 (bit 0 pin 1, bit 1 pin 2); empty for other values.
     [[nodiscard]] static QByteArray inputPinText(int value);

@@ -1,14 +1,15 @@
 #include "windows/BaudRateWindow.h"
 
 #include "base/ActionGuard.h"
-#include "app/MainWindow.h"
 #include "link/ComPort.h"
+#include "link/CommandLog.h"
 #include "link/CommandScope.h"
 #include "link/EComPort.h"
 #include "link/Frame.h"
 #include "windows/HelpPane.h"
 #include "link/ModuleLink.h"
 #include "link/PortList.h"
+#include "windows/PortControls.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -49,9 +50,13 @@ QComboBox *speedList(QWidget *parent, const char *name, const QRect &rect)
 
 } // namespace
 
-BaudRateWindow::BaudRateWindow(MainWindow &main, QWidget *parent)
+BaudRateWindow::BaudRateWindow(PortControls &portControls, ModuleLink &link, UserDialogs &dialogs,
+                               std::function<void(int)> setMainSpeed, QWidget *parent)
     : QDialog(parent)
-    , m_main(main)
+    , m_portControls(portControls)
+    , m_link(link)
+    , m_dialogs(dialogs)
+    , m_setMainSpeed(std::move(setMainSpeed))
 {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("Set New Baud Rate"));
@@ -105,40 +110,35 @@ void BaudRateWindow::changeEvent(QEvent *event)
 
 void BaudRateWindow::FormActivate()
 {
-    guardAction(m_main.dialogs(), [this] {
+    guardAction(m_dialogs, [this] {
         cmb_port->clear();
         cmb_port->addItems(PortList::names());
         // By name rather than by position: the list may have changed since the main
         // window filled its own, and the main window's port may not be listed at all.
-        const QString port = m_main.ui().cmb_port->currentText();
+        const QString port = m_portControls.portName();
         if (cmb_port->findText(port) < 0 && !port.isEmpty())
             cmb_port->addItem(port);
         cmb_port->setCurrentIndex(cmb_port->findText(port));
-        cmb_baud->setCurrentIndex(m_main.ui().cmb_baud->currentIndex());
+        cmb_baud->setCurrentIndex(m_portControls.baudIndex());
     });
 }
 
 void BaudRateWindow::cmb_baudChange()
 {
     // The main window's Open Port / Close Port buttons stay as they are.
-    guardAction(m_main.dialogs(), [this] { m_main.port().close(); });
+    guardAction(m_dialogs, [this] { m_link.port().close(); });
 }
 
 void BaudRateWindow::openAtCurrentSpeed()
 {
-    ComPort &port = m_main.port();
-    port.setPortName(m_main.ui().cmb_port->currentText());
-    port.setBaudIndex(cmb_baud->currentIndex());
-    port.open();
-    m_main.ui().open_c->setVisible(false);
-    m_main.ui().close_c->setVisible(true);
+    m_portControls.openAt(cmb_baud->currentIndex());
 }
 
 void BaudRateWindow::BitBtn1Click()
 {
-    guardAction(m_main.dialogs(), [this] {
-        ComPort &port = m_main.port();
-        ModuleLink &link = m_main.link();
+    guardAction(m_dialogs, [this] {
+        ComPort &port = m_link.port();
+        ModuleLink &link = m_link;
         const CommandScope scope(port);
 
         // Sent at the speed the module runs at now: this window's current rate.
@@ -156,10 +156,9 @@ void BaudRateWindow::BitBtn1Click()
         QThread::msleep(SettleMs);
         port.close();
 
-        m_main.ui().cmb_baud->setCurrentIndex(newIndex);
         cmb_baud->setCurrentIndex(newIndex);
         // Stores "Baud" and points the port at the main window's port and new speed.
-        m_main.cmb_baudChange();
+        m_setMainSpeed(newIndex);
         if (!port.isOpen())
             openAtCurrentSpeed();
 

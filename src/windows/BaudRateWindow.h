@@ -2,10 +2,14 @@
 
 #include <QDialog>
 
-class MainWindow;
+#include <functional>
+
+class ModuleLink;
+class PortControls;
 class QComboBox;
 class QPlainTextEdit;
 class QPushButton;
+class UserDialogs;
 
 // The baud-rate window (TForm4): changes the module's line speed for good, then moves
 // the program's own port and its stored "Baud" choice to the new speed and listens for
@@ -15,7 +19,9 @@ class BaudRateWindow : public QDialog
     Q_OBJECT
 
 public:
-    explicit BaudRateWindow(MainWindow &main, QWidget *parent = nullptr);
+    // setMainSpeed: the main window's speed box set to a speed index, its change run.
+    BaudRateWindow(PortControls &portControls, ModuleLink &link, UserDialogs &dialogs,
+                   std::function<void(int)> setMainSpeed, QWidget *parent = nullptr);
 
     // Controls, named as their objectNames.
     QComboBox *cmb_port = nullptr;    // display only
@@ -42,5 +48,8 @@ private:
     // Opens the port at this window's current speed, switching the main window's buttons.
     void openAtCurrentSpeed();
 
-    MainWindow &m_main;
+    PortControls &m_portControls;
+    ModuleLink &m_link;
+    UserDialogs &m_dialogs;
+    std::function<void(int)> m_setMainSpeed;
 };

@@ -2,21 +2,22 @@
 
 #include "windows/AccessEditor.h"
 #include "base/ActionGuard.h"
-#include "app/MainWindow.h"
-#include "tag/BlockCommands.h"
-#include "tag/TagCommands.h"
-#include "tag/ValueCommands.h"
+#include "base/UserDialogs.h"
+#include "commands/BlockCommands.h"
+#include "commands/CommandSink.h"
+#include "commands/TagSequence.h"
+#include "commands/TagCommands.h"
+#include "commands/ValueCommands.h"
 #include "windows/LockBytesEditor.h"
 #include "view/CardGridModel.h"
 #include "windows/CardGridView.h"
 #include "windows/CardGrids.h"
 #include "view/CardLayout.h"
-#include "view/CardRun.h"
+#include "commands/CardRun.h"
 #include "view/CellChecks.h"
-#include "view/PendingReads.h"
+#include "commands/PendingReads.h"
 #include "view/WritePlan.h"
 
-#include <QCheckBox>
 
 namespace {
 
@@ -27,10 +28,12 @@ int numberOfRow(int row)
 
 } // namespace
 
-GridActions::GridActions(MainWindow &main, CardRun &run, AccessEditor &accessEditor, LockBytesEditor &lockEditor,
-                         QObject *parent)
+GridActions::GridActions(Commands commands, CardGrids &grids, UserDialogs &dialogs, CardRun &run,
+                         AccessEditor &accessEditor, LockBytesEditor &lockEditor, QObject *parent)
     : QObject(parent)
-    , m_main(main)
+    , m_commands(commands)
+    , m_grids(grids)
+    , m_dialogs(dialogs)
     , m_run(run)
     , m_accessEditor(accessEditor)
     , m_lockEditor(lockEditor)
@@ -39,19 +42,19 @@ GridActions::GridActions(MainWindow &main, CardRun &run, AccessEditor &accessEdi
 
 void GridActions::grid1DblClick()
 {
-    const CellPos cell = m_main.grids().view(CardType::Mifare1K).currentCell();
+    const CellPos cell = m_grids.view(CardType::Mifare1K).currentCell();
     cellDoubleClicked(CardType::Mifare1K, cell.column, cell.row);
 }
 
 void GridActions::grid4DblClick()
 {
-    const CellPos cell = m_main.grids().view(CardType::Mifare4K).currentCell();
+    const CellPos cell = m_grids.view(CardType::Mifare4K).currentCell();
     cellDoubleClicked(CardType::Mifare4K, cell.column, cell.row);
 }
 
 void GridActions::gridULDblClick()
 {
-    const CellPos cell = m_main.grids().view(CardType::MifareUL).currentCell();
+    const CellPos cell = m_grids.view(CardType::MifareUL).currentCell();
     cellDoubleClicked(CardType::MifareUL, cell.column, cell.row);
 }
 
@@ -59,7 +62,7 @@ void GridActions::cellDoubleClicked(CardType type, int column, int row)
 {
     if (m_run.isActive())
         return;
-    guardAction(m_main.dialogs(), [&] {
+    guardAction(m_dialogs, [&] {
         if (type == CardType::MifareUL)
             ultralightAction(UltralightCellAction(column, row), row);
         else
@@ -91,79 +94,75 @@ void GridActions::ultralightAction(const QByteArray &action, int row)
         m_lockEditor.openFromGrid();
 }
 
-bool GridActions::autoSequence(CardType type, int block, QByteArray &result)
+bool GridActions::autoSequence(CardType type, int block)
 {
-    if (!m_main.ui().cb_auto->isChecked())
+    if (!m_commands.tags.options().autoSequence)
         return true;
-    m_main.tagCommands().HaltTag(result);
-    if (result != "error")
-        m_main.tagCommands().SelectTag(result);
-    if (result != "error" && isClassic(type))
-        m_main.tagCommands().Authenticate(block, result);
-    return result != "error";
+    return TagSequence(m_commands.tags).prepare(block, isClassic(type));
 }
 
 void GridActions::readBlock(CardType type, int row)
 {
     const int block = numberOfRow(row);
-    if (m_main.ui().cb_auto->isChecked() && m_main.ui().cb_select->isChecked()) {
+    const CommandOptions options = m_commands.tags.options();
+    if (options.autoSequence && options.seek) {
         seekAndRead(type, block);
         return;
     }
-    QByteArray result;
-    if (!autoSequence(type, block, result))
+    if (!autoSequence(type, block))
         return;
-    m_main.blockCommands().ReadBlockToGrid(block, result);
+    QByteArray result;
+    m_commands.blocks.ReadBlockToGrid(block, result);
     // A failed read leaves LastReadText as it was: no strip over stale data.
-    if (result != "error" && !m_main.ui().cb_getdata->isChecked())
+    if (result != "error" && !m_commands.tags.options().getData)
         showStrip(type, row);
 }
 
 void GridActions::seekAndRead(CardType type, int block)
 {
-    QByteArray result;
-    m_main.tagCommands().HaltTag(result);
-    if (result == "error")
-        return;
-    PendingReads &pending = m_main.pendingReads();
-    if (!m_main.ui().cb_getdata->isChecked())
-        pending.setPendingGrid(CardGeometry(type).code());
-    pending.setPendingBlock(block);
+    PendingReads &pending = m_commands.pending;
+    const bool getData = m_commands.tags.options().getData;
     // The seek's result is not looked at: the tag may come later, unasked.
-    m_main.tagCommands().SeekTag(result);
-    pending.waitForTag();
+    const bool sought = TagSequence(m_commands.tags).haltAndSeek([&] {
+        if (!getData)
+            pending.setPendingGrid(CardGeometry(type).code());
+        pending.setPendingBlock(block);
+    });
+    if (sought)
+        pending.waitForTag();
 }
 
 void GridActions::writeBlock(CardType type, int row)
 {
     switchAsciiOff();
     const int block = numberOfRow(row);
-    const WritePlan plan = planClassicBlock(m_main.grids().model(type), block);
-    if (!confirmWritePlan(m_main.dialogs(), plan))
+    const WritePlan plan = planClassicBlock(m_grids.model(type), block);
+    if (!confirmWritePlan(m_dialogs, plan))
+        return;
+    if (!autoSequence(type, block))
         return;
     QByteArray result;
-    if (!autoSequence(type, block, result))
-        return;
-    m_main.blockCommands().WriteBlock(plan.writes.first().data, block, result);
-    if (m_main.ui().cb_auto->isChecked())
+    m_commands.blocks.WriteBlock(plan.writes.first().data, block, result);
+    if (m_commands.tags.options().autoSequence)
         repaint(type);
 }
 
 void GridActions::readValue(CardType type, int row)
 {
     const int block = numberOfRow(row);
-    QByteArray result;
-    if (!autoSequence(type, block, result))
+    if (!autoSequence(type, block))
         return;
+    QByteArray result;
     QByteArray echo;
     QByteArray data;
-    m_main.valueCommands().ReadValue(echo, data, block, result);
-    if (result == "error" || !m_main.ui().cb_auto->isChecked())
+    m_commands.values.ReadValue(echo, data, block, result);
+    const CommandOptions options = m_commands.tags.options();
+    if (result == "error" || !options.autoSequence)
         return;
-    const QByteArray value = ValueCommands::valueTextFromEcho(echo);
-    if (m_main.ui().cb_getdata->isChecked())
-        m_main.grids().model(type).setCell(CardLayout::kValueColumn, row, value);
-    m_main.grids().setLastReadText("Value is:" + value);
+    const QByteArray value = m_commands.values.lastValueText();
+    if (options.getData)
+        m_grids.model(type).setCell(CardLayout::kValueColumn, row, value);
+    m_grids.setLastReadText("Value is:" + value);
     showStrip(type, row);
 }
 
@@ -172,23 +171,23 @@ void GridActions::changeValue(CardType type, const QByteArray &action, int row)
     const int block = numberOfRow(row);
     const bool write = action == "WV";
     const int column = write ? CardLayout::kValueColumn : CardLayout::kAmountColumn;
-    const CardGridModel &grid = m_main.grids().model(type);
+    const CardGridModel &grid = m_grids.model(type);
     if (CheckValueHex(grid, block, column) == "error") {
-        m_main.dialogs().showMessage(write ? WriteMessages::BadValueHex : WriteMessages::BadIncrementHex);
+        m_dialogs.showMessage(write ? WriteMessages::BadValueHex : WriteMessages::BadIncrementHex);
         return;
     }
     const QByteArray operand = ValueCommands::operandFromText(grid.cell(column, row));
-    QByteArray result;
-    if (!autoSequence(type, block, result))
+    if (!autoSequence(type, block))
         return;
-    ValueCommands &values = m_main.valueCommands();
+    QByteArray result;
+    ValueCommands &values = m_commands.values;
     if (write)
         values.WriteValue(operand, block, result);
     else if (action == "I")
         values.IncrementValue(operand, block, result);
     else
         values.DecrementValue(operand, block, result);
-    if (m_main.ui().cb_auto->isChecked())
+    if (m_commands.tags.options().autoSequence)
         repaint(type);
 }
 
@@ -196,27 +195,26 @@ void GridActions::writePage(int row)
 {
     switchAsciiOff();
     const int page = numberOfRow(row);
-    const WritePlan plan = planUltralightPage(m_main.grids().model(CardType::MifareUL), page);
-    if (!confirmWritePlan(m_main.dialogs(), plan))
+    const WritePlan plan = planUltralightPage(m_grids.model(CardType::MifareUL), page);
+    if (!confirmWritePlan(m_dialogs, plan))
+        return;
+    if (!autoSequence(CardType::MifareUL, page))
         return;
     QByteArray result;
-    if (!autoSequence(CardType::MifareUL, page, result))
-        return;
-    m_main.blockCommands().WritePage(plan.writes.first().data, page, result);
+    m_commands.blocks.WritePage(plan.writes.first().data, page, result);
 }
 
 void GridActions::showStrip(CardType type, int row)
 {
-    m_main.grids().showReadStrip(type, row);
+    m_grids.showReadStrip(type, row);
 }
 
 void GridActions::repaint(CardType type)
 {
-    m_main.grids().view(type).viewport()->update();
+    m_grids.view(type).viewport()->update();
 }
 
 void GridActions::switchAsciiOff()
 {
-    // The grids turn back to hexadecimal through the check box's toggled signal.
-    m_main.ui().cb_ascii->setChecked(false);
+    m_commands.sink.gridsToHex();
 }

@@ -6,9 +6,15 @@
 #include <QObject>
 
 class AccessEditor;
+class BlockCommands;
+class CardGrids;
 class CardRun;
+class CommandSink;
 class LockBytesEditor;
-class MainWindow;
+class PendingReads;
+class TagCommands;
+class UserDialogs;
+class ValueCommands;
 struct WritePlan;
 
 // The double-click actions of grid1, grid4 and gridUL: read or write the row's block
@@ -21,8 +27,17 @@ class GridActions : public QObject
     Q_OBJECT
 
 public:
-    GridActions(MainWindow &main, CardRun &run, AccessEditor &accessEditor, LockBytesEditor &lockEditor,
-                QObject *parent = nullptr);
+    // The commands of one reader, and where their results show.
+    struct Commands {
+        TagCommands &tags;
+        BlockCommands &blocks;
+        ValueCommands &values;
+        PendingReads &pending;
+        CommandSink &sink;
+    };
+
+    GridActions(Commands commands, CardGrids &grids, UserDialogs &dialogs, CardRun &run, AccessEditor &accessEditor,
+                LockBytesEditor &lockEditor, QObject *parent = nullptr);
 
 public Q_SLOTS:
     // A double click on a cell; ignored while a read-all or write-all run is active.
@@ -45,14 +60,16 @@ private:
 
     // The Auto steps before an operation (halt, select, authenticate for Classic);
     // true when the operation may run. Without Auto: true at once.
-    [[nodiscard]] bool autoSequence(CardType type, int block, QByteArray &result);
+    [[nodiscard]] bool autoSequence(CardType type, int block);
     // A read with Auto and "Seek for tag": halt, seek, and Timer1 completes it.
     void seekAndRead(CardType type, int block);
     void showStrip(CardType type, int row);
     void repaint(CardType type);
     void switchAsciiOff();
 
-    MainWindow &m_main;
+    Commands m_commands;
+    CardGrids &m_grids;
+    UserDialogs &m_dialogs;
     CardRun &m_run;
     AccessEditor &m_accessEditor;
     LockBytesEditor &m_lockEditor;

@@ -4,7 +4,7 @@
 #include "windows/KeyByteEdit.h"
 #include "card/CardGeometry.h"
 #include "card/KeyByteRules.h"
-#include "app/MainWindowUi.h"
+#include "windows/TagPanelUi.h"
 #include "base/SettingsFile.h"
 #include "card/Hex.h"
 
@@ -41,7 +41,7 @@ void selectIndex(QComboBox *box, int index)
 
 } // namespace
 
-KeyPanel::KeyPanel(MainWindowUi &ui, SettingsFile &settings, UserDialogs &dialogs,
+KeyPanel::KeyPanel(TagPanelUi &ui, SettingsFile &settings, UserDialogs &dialogs,
                    std::function<CardType()> cardType, QObject *parent)
     : QObject(parent)
     , m_ui(ui)

@@ -8,7 +8,7 @@
 #include <functional>
 
 class KeyByteEdit;
-struct MainWindowUi;
+struct TagPanelUi;
 class SettingsFile;
 class UserDialogs;
 
@@ -20,7 +20,7 @@ class KeyPanel : public QObject
     Q_OBJECT
 
 public:
-    KeyPanel(MainWindowUi &ui, SettingsFile &settings, UserDialogs &dialogs,
+    KeyPanel(TagPanelUi &ui, SettingsFile &settings, UserDialogs &dialogs,
              std::function<CardType()> cardType, QObject *parent = nullptr);
 
     // Loads the stored set of a card type into the panel (Classic: source, keys, key
@@ -65,7 +65,7 @@ private:
     void fillBlockLists(int lastBlock);
     [[nodiscard]] QByteArray key(const char *name) const;
 
-    MainWindowUi &m_ui;
+    TagPanelUi &m_ui;
     SettingsFile &m_settings;
     UserDialogs &m_dialogs;
     std::function<CardType()> m_cardType;

@@ -2,7 +2,7 @@
 
 #include "base/ActionGuard.h"
 #include "windows/KeyByteEdit.h"
-#include "app/MainWindow.h"
+#include "link/ModuleLink.h"
 #include "base/SettingsFile.h"
 #include "link/Frame.h"
 #include "windows/HelpPane.h"
@@ -50,9 +50,11 @@ QFrame *bevel(QWidget *parent, const char *name, const QRect &rect, QFrame::Shad
 
 } // namespace
 
-KeyStoreWindow::KeyStoreWindow(MainWindow &main, QWidget *parent)
+KeyStoreWindow::KeyStoreWindow(SettingsFile &settings, UserDialogs &dialogs, ModuleLink &link, QWidget *parent)
     : QDialog(parent)
-    , m_main(main)
+    , m_settings(settings)
+    , m_dialogs(dialogs)
+    , m_link(link)
 {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("Write Key to Internal E2prom of RFID Module"));
@@ -62,7 +64,7 @@ KeyStoreWindow::KeyStoreWindow(MainWindow &main, QWidget *parent)
     setFixedSize(375, 237);
     setupControls();
     // An unreadable settings file ends creation with the error box; the window still exists.
-    guardAction(m_main.dialogs(), [this] { FormCreate(); });
+    guardAction(m_dialogs, [this] { FormCreate(); });
 }
 
 void KeyStoreWindow::setupControls()
@@ -115,18 +117,18 @@ void KeyStoreWindow::setupControls()
 void KeyStoreWindow::FormCreate()
 {
     // This order also fixes where a first start appends the three keys to the file.
-    const QByteArrayList keys = m_main.settings().read("IKeys", "5C,5C,5C,5C,5C,5C,");
+    const QByteArrayList keys = m_settings.read("IKeys", "5C,5C,5C,5C,5C,5C,");
     for (int i = 0; i < keyEdits.size(); ++i)
         keyEdits.at(i)->setText(QString::fromLatin1(keys.value(i)));
 
-    const int type = m_main.settings().readIndex("IKey_Type", 0);
+    const int type = m_settings.readIndex("IKey_Type", 0);
     if (QAbstractButton *button = keyType->button(type))
         button->setChecked(true);
 
     cmb_ebn->clear();
     for (int block = 0; block < BlockCount; ++block)
         cmb_ebn->addItem(QString::number(block));
-    const int block = m_main.settings().readIndex("IE2prom_Block_No", 0);
+    const int block = m_settings.readIndex("IE2prom_Block_No", 0);
     // A stored index outside the list keeps block 0 shown rather than no block at all.
     if (block >= 0 && block < BlockCount)
         cmb_ebn->setCurrentIndex(block);
@@ -134,13 +136,13 @@ void KeyStoreWindow::FormCreate()
 
 void KeyStoreWindow::rdb_typeClick()
 {
-    guardAction(m_main.dialogs(), [this] { m_main.settings().writeIndex("IKey_Type", keyType->checkedId()); });
+    guardAction(m_dialogs, [this] { m_settings.writeIndex("IKey_Type", keyType->checkedId()); });
 }
 
 void KeyStoreWindow::cmb_ebnChange()
 {
-    guardAction(m_main.dialogs(),
-                [this] { m_main.settings().writeIndex("IE2prom_Block_No", cmb_ebn->currentIndex()); });
+    guardAction(m_dialogs,
+                [this] { m_settings.writeIndex("IE2prom_Block_No", cmb_ebn->currentIndex()); });
 }
 
 void KeyStoreWindow::storeKeys()
@@ -148,7 +150,7 @@ void KeyStoreWindow::storeKeys()
     QByteArrayList values;
     for (KeyByteEdit *edit : std::as_const(keyEdits))
         values << edit->bytes();
-    guardAction(m_main.dialogs(), [&] { m_main.settings().write("IKeys", values); });
+    guardAction(m_dialogs, [&] { m_settings.write("IKeys", values); });
 }
 
 void KeyStoreWindow::FormClose()
@@ -175,12 +177,12 @@ QByteArray KeyStoreWindow::writeKeyRequest()
 
 void KeyStoreWindow::Button1Click()
 {
-    guardAction(m_main.dialogs(), [this] {
+    guardAction(m_dialogs, [this] {
         const QByteArray frame = writeKeyRequest();
         const QByteArray column = Frame::nonZeroChars(frame.mid(4, 8));
         const QByteArray label = "(Write Key , E2PROM Block" + QByteArray::number(quint8(frame.at(4))) + " )";
 
-        ModuleLink &link = m_main.link();
+        ModuleLink &link = m_link;
         const ModuleResponse response = link.transact(frame, column, label);
         if (!response.ok)
             return;

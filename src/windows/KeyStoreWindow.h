@@ -5,7 +5,9 @@
 #include <QList>
 
 class KeyByteEdit;
-class MainWindow;
+class ModuleLink;
+class SettingsFile;
+class UserDialogs;
 class QButtonGroup;
 class QComboBox;
 class QGroupBox;
@@ -20,7 +22,7 @@ class KeyStoreWindow : public QDialog
     Q_OBJECT
 
 public:
-    explicit KeyStoreWindow(MainWindow &main, QWidget *parent = nullptr);
+    KeyStoreWindow(SettingsFile &settings, UserDialogs &dialogs, ModuleLink &link, QWidget *parent = nullptr);
 
     // Controls, named as their objectNames.
     QList<KeyByteEdit *> keyEdits; // key1 .. key6
@@ -50,5 +52,7 @@ private:
     void FormCreate();
     void FormClose();
 
-    MainWindow &m_main;
+    SettingsFile &m_settings;
+    UserDialogs &m_dialogs;
+    ModuleLink &m_link;
 };

@@ -1,17 +1,17 @@
 #include "windows/ReadBlockButton.h"
 
 #include "base/ActionGuard.h"
-#include "app/MainWindowUi.h"
-#include "tag/BlockCommands.h"
-#include "tag/TagCommands.h"
-#include "view/PendingReads.h"
+#include "windows/TagPanelUi.h"
+#include "commands/BlockCommands.h"
+#include "commands/TagCommands.h"
+#include "commands/TagSequence.h"
+#include "commands/PendingReads.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QThread>
 
-ReadBlockButton::ReadBlockButton(MainWindowUi &ui, TagCommands &tags, BlockCommands &blocks,
+ReadBlockButton::ReadBlockButton(TagPanelUi &ui, TagCommands &tags, BlockCommands &blocks,
                                  PendingReads &pending, UserDialogs &dialogs, QObject *parent)
     : QObject(parent)
     , m_ui(ui)
@@ -34,28 +34,20 @@ void ReadBlockButton::readChosenBlock()
     const int block = m_ui.cmb_blk->currentIndex();
     if (block < 0)
         return; // an empty list names no block
+    const CommandOptions options = m_tags.options();
     QByteArray result;
-    if (!m_ui.cb_auto->isChecked()) {
+    if (!options.autoSequence) {
         m_blocks.ReadBlockToGrid(block, result);
         return;
     }
-    m_tags.HaltTag(result);
-    if (result == "error")
-        return;
-    if (m_ui.cb_select->isChecked()) {
+    TagSequence sequence(m_tags, [this] { m_pause(PauseMs); });
+    if (options.seek) {
         // The seek's result is not looked at: the tag may come later, unasked.
-        m_pending.setPendingBlock(block);
-        m_tags.SeekTag(result);
-        m_pending.waitForTag();
+        if (sequence.haltAndSeek([&] { m_pending.setPendingBlock(block); }))
+            m_pending.waitForTag();
         return;
     }
-    m_pause(PauseMs);
-    m_tags.SelectTag(result);
-    if (result == "error")
-        return;
-    m_pause(PauseMs);
-    m_tags.Authenticate(block, result);
-    if (result == "error")
+    if (!sequence.prepare(block, true))
         return;
     m_pause(PauseMs);
     m_blocks.ReadBlockToGrid(block, result);

@@ -5,7 +5,7 @@
 #include <functional>
 
 class BlockCommands;
-struct MainWindowUi;
+struct TagPanelUi;
 class PendingReads;
 class TagCommands;
 class UserDialogs;
@@ -23,7 +23,7 @@ public:
     using Pause = std::function<void(int ms)>;
     static constexpr int PauseMs = 500;
 
-    ReadBlockButton(MainWindowUi &ui, TagCommands &tags, BlockCommands &blocks, PendingReads &pending,
+    ReadBlockButton(TagPanelUi &ui, TagCommands &tags, BlockCommands &blocks, PendingReads &pending,
                     UserDialogs &dialogs, QObject *parent = nullptr);
 
     // Replaces the pause (tests record it instead of waiting).
@@ -35,7 +35,7 @@ public Q_SLOTS:
 private:
     void readChosenBlock();
 
-    MainWindowUi &m_ui;
+    TagPanelUi &m_ui;
     TagCommands &m_tags;
     BlockCommands &m_blocks;
     PendingReads &m_pending;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "card/CardGeometry.h"
 #include "card/CardImage.h"
 #include "card/CardType.h"
 
@@ -11,12 +12,7 @@ namespace CardSectors {
 // 16 for Mifare 1K, 40 for Mifare 4K, 0 for Mifare UL.
 [[nodiscard]] inline int sectorCount(CardType type)
 {
-    switch (type) {
-    case CardType::Mifare1K: return 16;
-    case CardType::Mifare4K: return 40;
-    case CardType::MifareUL: return 0;
-    }
-    return 0;
+    return CardGeometry(type).sectorCount();
 }
 
 [[nodiscard]] inline int firstBlock(int sector) { return CardImage::firstBlockOfSector(sector); }

@@ -12,14 +12,14 @@
 #include "link/EComPort.h"
 #include "link/FrameExchange.h"
 #include "link/ModuleLink.h"
-#include "tag/BlockCommands.h"
-#include "tag/TagCommands.h"
+#include "commands/BlockCommands.h"
+#include "commands/TagCommands.h"
 #include "view/CardGridModel.h"
 #include "windows/CardGrids.h"
-#include "view/CardRun.h"
-#include "view/ReadAllRun.h"
-#include "view/RunProgress.h"
-#include "view/WriteAllRun.h"
+#include "commands/CardRun.h"
+#include "commands/ReadAllRun.h"
+#include "commands/RunProgress.h"
+#include "commands/WriteAllRun.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -6,8 +6,8 @@
 #include "VirtualModule.h"
 #include "ClassicCard.h"
 
-#include "tag/BlockCommands.h"
-#include "tag/ValueCommands.h"
+#include "commands/BlockCommands.h"
+#include "commands/ValueCommands.h"
 #include "view/CardGridModel.h"
 #include "windows/CardGrids.h"
 

@@ -7,7 +7,7 @@
 #include "link/Frame.h"
 #include "card/Hex.h"
 #include "link/ModuleLink.h"
-#include "tag/TagCommands.h"
+#include "commands/TagCommands.h"
 
 #include <QComboBox>
 

@@ -2,7 +2,7 @@
 
 #include "windows/ReadBlockButton.h"
 #include "windows/CardGridView.h"
-#include "view/PendingReads.h"
+#include "commands/PendingReads.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>

@@ -8,11 +8,11 @@
 
 #include "app/ProgramWindows.h"
 #include "link/Frame.h"
-#include "view/CardRun.h"
+#include "commands/CardRun.h"
 #include "windows/GridActions.h"
-#include "view/ReadAllRun.h"
-#include "view/RunProgress.h"
-#include "view/WriteAllRun.h"
+#include "commands/ReadAllRun.h"
+#include "commands/RunProgress.h"
+#include "commands/WriteAllRun.h"
 
 #include <QCheckBox>
 #include <QComboBox>

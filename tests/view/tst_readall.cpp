@@ -1,6 +1,6 @@
 #include "CardRunRig.h"
 
-#include "view/PendingReads.h"
+#include "commands/PendingReads.h"
 #include "windows/QtRunProgress.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "view/CardRun.h"
+#include "commands/CardRun.h"
 
 #include <QTimer>
 

@@ -8,17 +8,17 @@
 #include <functional>
 
 class BlockCommands;
-class CardGrids;
-class ModuleLink;
+class CardReader;
+class CommandSink;
 class QTimer;
 class TagCommands;
 class UserDialogs;
 
 // Reads that a caller in seek mode leaves for later: the caller stores what is to be
-// read, starts the seek and switches Timer1 on; the first tick after the receive
-// handler has taken the seek's answer (LinkMode empty again) switches the timer off
-// and does the reading. Everything runs on the user-interface thread, so the timer
-// never fires while a command exchange is in progress.
+// read, starts the seek and switches Timer1 on; the first tick after the reader has
+// taken the seek's answer switches the timer off and does the reading. Everything
+// runs on the user-interface thread, so the timer never fires while a command
+// exchange is in progress.
 class PendingReads : public QObject
 {
     Q_OBJECT
@@ -28,8 +28,8 @@ public:
     // it stopped at an "error".
     using ReadAllRun = std::function<bool(const QByteArray &cardKind)>;
 
-    PendingReads(QTimer &timer, ModuleLink &link, TagCommands &tags, BlockCommands &blocks, CardGrids &grids,
-                 UserDialogs &dialogs, std::function<CardType()> cardType, QObject *parent = nullptr);
+    PendingReads(QTimer &timer, CardReader &reader, TagCommands &tags, BlockCommands &blocks, CommandSink &sink,
+                 UserDialogs &dialogs, QObject *parent = nullptr);
 
 public: // what the timer is to complete
     // PendingBlock: the block or page of a single read.
@@ -56,15 +56,13 @@ private:
     // Runs the pending work; false when a step stopped on "error".
     [[nodiscard]] bool completePending();
     [[nodiscard]] bool readPendingBlock();
-    void showReadStrip(const QByteArray &grid);
 
     QTimer &m_timer;
-    ModuleLink &m_link;
+    CardReader &m_reader;
     TagCommands &m_tags;
     BlockCommands &m_blocks;
-    CardGrids &m_grids;
+    CommandSink &m_sink;
     UserDialogs &m_dialogs;
-    std::function<CardType()> m_cardType;
     ReadAllRun m_readAllRun;
     int m_pendingBlock = 0;
     QByteArray m_pendingGrid;

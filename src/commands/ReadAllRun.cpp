@@ -1,20 +1,25 @@
-#include "view/ReadAllRun.h"
+#include "commands/ReadAllRun.h"
 
 #include "base/ActionGuard.h"
 #include "card/CardGeometry.h"
-#include "app/MainWindow.h"
-#include "tag/BlockCommands.h"
-#include "tag/TagCommands.h"
-#include "view/CardRun.h"
-#include "view/PendingReads.h"
+#include "commands/BlockCommands.h"
+#include "commands/CardRun.h"
+#include "commands/CommandSink.h"
+#include "commands/PendingReads.h"
+#include "commands/TagCommands.h"
+#include "commands/TagSequence.h"
 
-#include <QCheckBox>
 #include <QList>
 
-ReadAllRun::ReadAllRun(MainWindow &main, CardRun &run, QObject *parent)
+ReadAllRun::ReadAllRun(TagCommands &tags, BlockCommands &blocks, PendingReads &pending, CommandSink &sink,
+                       CardRun &run, UserDialogs &dialogs, QObject *parent)
     : QObject(parent)
-    , m_main(main)
+    , m_tags(tags)
+    , m_blocks(blocks)
+    , m_pending(pending)
+    , m_sink(sink)
     , m_run(run)
+    , m_dialogs(dialogs)
 {
 }
 
@@ -22,25 +27,17 @@ void ReadAllRun::readAllClick()
 {
     if (m_run.isActive())
         return;
-    guardAction(m_main.dialogs(), [this] {
-        const CardType type = m_main.cardType();
-        TagCommands &tags = m_main.tagCommands();
-        QByteArray result;
-        tags.HaltTag(result);
-        if (result == "error")
-            return;
-        if (m_main.ui().cb_select->isChecked()) {
+    guardAction(m_dialogs, [this] {
+        const CommandOptions options = m_tags.options();
+        TagSequence sequence(m_tags);
+        if (options.seek) {
             // Timer1 runs the reads once the seek's answer has come.
-            PendingReads &pending = m_main.pendingReads();
-            pending.setPendingReadAll(CardGeometry(type).code());
-            tags.SeekTag(result);
-            pending.waitForTag();
+            if (sequence.haltAndSeek([&] { m_pending.setPendingReadAll(CardGeometry(options.card).code()); }))
+                m_pending.waitForTag();
             return;
         }
-        tags.SelectTag(result);
-        if (result == "error")
-            return;
-        (void)readCard(type, false);
+        if (sequence.haltAndSelect())
+            (void)readCard(options.card, false);
     });
 }
 
@@ -57,24 +54,24 @@ bool ReadAllRun::readCard(CardType type, bool stopOnReadError)
     if (!m_run.start(QStringLiteral("Read All Blocks"), int(numbers.size())))
         return false;
     const CardRun::Scope scope(m_run);
-    const bool ultralight = type == CardType::MifareUL;
+    const bool ultralight = !geometry.classic();
     for (int i = 0; i < numbers.size(); ++i) {
         const int number = numbers.at(i);
         const QString where = ultralight ? QStringLiteral("Page %1 (%2 of %3)").arg(number).arg(i + 1).arg(numbers.size())
                                          : QStringLiteral("Block %1 of %2").arg(i + 1).arg(numbers.size());
         if (!m_run.step(i, where)) {
-            m_main.appendLine(QByteArray(ultralight ? "Read All cancelled before page " : "Read All cancelled before block ")
+            m_sink.appendLine(QByteArray(ultralight ? "Read All cancelled before page " : "Read All cancelled before block ")
                               + QByteArray::number(number));
             return false;
         }
         QByteArray result;
         // A sector is authenticated once, at its first block.
         if (geometry.isAuthenticationPoint(number)) {
-            m_main.tagCommands().Authenticate(number, result);
+            m_tags.Authenticate(number, result);
             if (result == "error")
                 return false;
         }
-        m_main.blockCommands().ReadBlockToGrid(number, result);
+        m_blocks.ReadBlockToGrid(number, result);
         if (result == "error" && stopOnReadError)
             return false;
     }

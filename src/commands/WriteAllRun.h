@@ -4,8 +4,11 @@
 
 #include <QObject>
 
+class BlockCommands;
 class CardRun;
-class MainWindow;
+class CommandSink;
+class TagCommands;
+class UserDialogs;
 struct WritePlan;
 
 // "Write All Blocks": programs the whole card from its grid, trailers and Ultralight
@@ -18,7 +21,8 @@ class WriteAllRun : public QObject
     Q_OBJECT
 
 public:
-    WriteAllRun(MainWindow &main, CardRun &run, QObject *parent = nullptr);
+    WriteAllRun(TagCommands &tags, BlockCommands &blocks, CommandSink &sink, CardRun &run, UserDialogs &dialogs,
+                QObject *parent = nullptr);
 
 public Q_SLOTS:
     // The menu item; ignored while a run is active.
@@ -29,10 +33,11 @@ private:
     // A failed page is given up: the tag is halted and selected again and the run
     // goes on with the next page.
     void writeUltralight(const WritePlan &plan);
-    // Halt and select; false on "error".
-    [[nodiscard]] bool haltAndSelect();
     void logCancelled(CardType type, int number);
 
-    MainWindow &m_main;
+    TagCommands &m_tags;
+    BlockCommands &m_blocks;
+    CommandSink &m_sink;
     CardRun &m_run;
+    UserDialogs &m_dialogs;
 };

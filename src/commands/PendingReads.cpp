@@ -1,29 +1,26 @@
-#include "view/PendingReads.h"
+#include "commands/PendingReads.h"
 
 #include "base/ActionGuard.h"
 #include "card/CardGeometry.h"
-#include "link/ModuleLink.h"
-#include "tag/BlockCommands.h"
-#include "tag/TagCommands.h"
-#include "windows/CardGridView.h"
-#include "windows/CardGrids.h"
+#include "commands/BlockCommands.h"
+#include "commands/CommandSink.h"
+#include "commands/TagCommands.h"
+#include "reader/CardReader.h"
 
 #include <QTimer>
 
 #include <optional>
 #include <utility>
 
-PendingReads::PendingReads(QTimer &timer, ModuleLink &link, TagCommands &tags, BlockCommands &blocks,
-                           CardGrids &grids, UserDialogs &dialogs, std::function<CardType()> cardType,
-                           QObject *parent)
+PendingReads::PendingReads(QTimer &timer, CardReader &reader, TagCommands &tags, BlockCommands &blocks,
+                           CommandSink &sink, UserDialogs &dialogs, QObject *parent)
     : QObject(parent)
     , m_timer(timer)
-    , m_link(link)
+    , m_reader(reader)
     , m_tags(tags)
     , m_blocks(blocks)
-    , m_grids(grids)
+    , m_sink(sink)
     , m_dialogs(dialogs)
-    , m_cardType(std::move(cardType))
 {
     connect(&m_timer, &QTimer::timeout, this, &PendingReads::Timer1Timer);
 }
@@ -36,14 +33,16 @@ void PendingReads::waitForTag()
 void PendingReads::Timer1Timer()
 {
     // The seek has not been answered yet.
-    if (!m_link.linkMode.isEmpty())
+    if (m_reader.seekWaiting())
         return;
     m_timer.stop();
     // Taken now, so that a strip request never outlives the read it was made for.
     const QByteArray grid = std::exchange(m_pendingGrid, {});
     guardAction(m_dialogs, [&] {
-        if (completePending())
-            showReadStrip(grid);
+        if (!completePending())
+            return;
+        if (const std::optional<CardType> type = CardGeometry::typeOfCode(grid))
+            m_sink.showReadStrip(*type, -1);
     });
 }
 
@@ -58,7 +57,7 @@ bool PendingReads::completePending()
 bool PendingReads::readPendingBlock()
 {
     QByteArray result;
-    if (isClassic(m_cardType())) {
+    if (isClassic(m_tags.options().card)) {
         m_tags.Authenticate(m_pendingBlock, result);
         if (result == "error")
             return false;
@@ -66,12 +65,4 @@ bool PendingReads::readPendingBlock()
     m_blocks.ReadBlockToGrid(m_pendingBlock, result);
     // A failed read leaves LastReadText as it was: no strip of stale data.
     return result != "error";
-}
-
-void PendingReads::showReadStrip(const QByteArray &grid)
-{
-    const std::optional<CardType> type = CardGeometry::typeOfCode(grid);
-    if (!type)
-        return;
-    m_grids.showReadStrip(*type, m_grids.view(*type).currentCell().row);
 }

@@ -1,4 +1,4 @@
-#include "tag/TagReport.h"
+#include "link/TagReport.h"
 
 #include "card/Hex.h"
 #include "link/ModuleAnswers.h"

@@ -1,20 +1,23 @@
-#include "view/WriteAllRun.h"
+#include "commands/WriteAllRun.h"
 
 #include "base/ActionGuard.h"
-#include "app/MainWindow.h"
+#include "base/UserDialogs.h"
 #include "card/CardGeometry.h"
-#include "tag/BlockCommands.h"
-#include "tag/TagCommands.h"
-#include "windows/CardGrids.h"
-#include "view/CardRun.h"
+#include "commands/BlockCommands.h"
+#include "commands/CardRun.h"
+#include "commands/CommandSink.h"
+#include "commands/TagCommands.h"
+#include "commands/TagSequence.h"
 #include "view/WritePlan.h"
 
-#include <QCheckBox>
-
-WriteAllRun::WriteAllRun(MainWindow &main, CardRun &run, QObject *parent)
+WriteAllRun::WriteAllRun(TagCommands &tags, BlockCommands &blocks, CommandSink &sink, CardRun &run,
+                         UserDialogs &dialogs, QObject *parent)
     : QObject(parent)
-    , m_main(main)
+    , m_tags(tags)
+    , m_blocks(blocks)
+    , m_sink(sink)
     , m_run(run)
+    , m_dialogs(dialogs)
 {
 }
 
@@ -22,14 +25,14 @@ void WriteAllRun::writeAllClick()
 {
     if (m_run.isActive())
         return;
-    guardAction(m_main.dialogs(), [this] {
-        m_main.ui().cb_ascii->setChecked(false); // the grids back in hexadecimal
-        if (!m_main.dialogs().askYesNo(WriteMessages::WarningCaption, WriteMessages::WriteAllQuestion))
+    guardAction(m_dialogs, [this] {
+        m_sink.gridsToHex();
+        if (!m_dialogs.askYesNo(WriteMessages::WarningCaption, WriteMessages::WriteAllQuestion))
             return;
-        const CardType type = m_main.cardType();
-        const CardGridModel &grid = m_main.grids().model(type);
+        const CardType type = m_tags.options().card;
+        const CardGridModel &grid = m_sink.grid(type);
         const WritePlan plan = type == CardType::MifareUL ? planUltralightWriteAll(grid) : planClassicWriteAll(grid);
-        if (!confirmWritePlan(m_main.dialogs(), plan))
+        if (!confirmWritePlan(m_dialogs, plan))
             return;
         if (type == CardType::MifareUL)
             writeUltralight(plan);
@@ -38,23 +41,11 @@ void WriteAllRun::writeAllClick()
     });
 }
 
-bool WriteAllRun::haltAndSelect()
-{
-    QByteArray result;
-    m_main.tagCommands().HaltTag(result);
-    if (result != "error")
-        m_main.tagCommands().SelectTag(result);
-    return result != "error";
-}
-
 void WriteAllRun::writeClassic(CardType type, const WritePlan &plan)
 {
-    if (!haltAndSelect())
+    if (!TagSequence(m_tags).prepare(0, true))
         return;
     QByteArray result;
-    m_main.tagCommands().Authenticate(0, result);
-    if (result == "error")
-        return;
     const int total = int(plan.writes.size());
     if (!m_run.start(QStringLiteral("Write All Blocks"), total))
         return;
@@ -66,11 +57,11 @@ void WriteAllRun::writeClassic(CardType type, const WritePlan &plan)
             return;
         }
         if (CardGeometry(type).isAuthenticationPoint(write.number)) {
-            m_main.tagCommands().Authenticate(write.number, result);
+            m_tags.Authenticate(write.number, result);
             if (result == "error")
                 return;
         }
-        m_main.blockCommands().WriteBlock(write.data, write.number, result);
+        m_blocks.WriteBlock(write.data, write.number, result);
         if (result == "error")
             return;
         result.clear(); // "no_error" (read-back failed) counts as written
@@ -79,7 +70,7 @@ void WriteAllRun::writeClassic(CardType type, const WritePlan &plan)
 
 void WriteAllRun::writeUltralight(const WritePlan &plan)
 {
-    if (!haltAndSelect())
+    if (!TagSequence(m_tags).haltAndSelect())
         return;
     const int total = int(plan.writes.size());
     if (!m_run.start(QStringLiteral("Write All Blocks"), total))
@@ -92,14 +83,14 @@ void WriteAllRun::writeUltralight(const WritePlan &plan)
             return;
         }
         QByteArray result;
-        m_main.blockCommands().WritePage(write.data, write.number, result);
-        if (result == "error" && !haltAndSelect())
+        m_blocks.WritePage(write.data, write.number, result);
+        if (result == "error" && !TagSequence(m_tags).haltAndSelect())
             return;
     }
 }
 
 void WriteAllRun::logCancelled(CardType type, int number)
 {
-    m_main.appendLine((type == CardType::MifareUL ? "Write All cancelled before page " : "Write All cancelled before block ")
+    m_sink.appendLine((type == CardType::MifareUL ? "Write All cancelled before page " : "Write All cancelled before block ")
                       + QByteArray::number(number));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/RunProgress.h"
+#include "commands/RunProgress.h"
 
 #include <memory>
 

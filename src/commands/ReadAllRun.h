@@ -5,8 +5,12 @@
 #include <QByteArray>
 #include <QObject>
 
+class BlockCommands;
 class CardRun;
-class MainWindow;
+class CommandSink;
+class PendingReads;
+class TagCommands;
+class UserDialogs;
 
 // "Read All Blocks": halts and selects the tag, then reads every block of the card
 // into its grid, authenticating each sector at its first block (Ultralight: pages 0,
@@ -17,7 +21,8 @@ class ReadAllRun : public QObject
     Q_OBJECT
 
 public:
-    ReadAllRun(MainWindow &main, CardRun &run, QObject *parent = nullptr);
+    ReadAllRun(TagCommands &tags, BlockCommands &blocks, PendingReads &pending, CommandSink &sink, CardRun &run,
+               UserDialogs &dialogs, QObject *parent = nullptr);
 
     // The read-all that Timer1 runs once the seek has found a tag: "1", "4" or "U".
     // Stops at the first "error", of a read as well; false then.
@@ -32,6 +37,10 @@ private:
     // when stopOnReadError. False when the run stopped (cancelled included).
     [[nodiscard]] bool readCard(CardType type, bool stopOnReadError);
 
-    MainWindow &m_main;
+    TagCommands &m_tags;
+    BlockCommands &m_blocks;
+    PendingReads &m_pending;
+    CommandSink &m_sink;
     CardRun &m_run;
+    UserDialogs &m_dialogs;
 };

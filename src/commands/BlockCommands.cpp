@@ -1,0 +1,82 @@
+#include "commands/BlockCommands.h"
+
+#include "card/CardGeometry.h"
+#include "card/Hex.h"
+#include "commands/CommandSink.h"
+#include "commands/TagCommands.h"
+#include "reader/CardReader.h"
+#include "view/CardGridModel.h"
+#include "view/CardLayout.h"
+
+BlockCommands::BlockCommands(CardReader &reader, TagCommands &tags, CommandSink &sink)
+    : m_reader(reader)
+    , m_tags(tags)
+    , m_sink(sink)
+{
+}
+
+QByteArray BlockCommands::lastReadText(const QByteArray &sixteenBytes)
+{
+    QByteArray text;
+    QByteArray ascii;
+    for (const char byte : sixteenBytes) {
+        text += " " + Hex::pair(quint8(byte));
+        if (byte != '\0')
+            ascii += byte;
+    }
+    return text + " ascii: " + ascii;
+}
+
+void BlockCommands::ReadBlockToGrid(int block, QByteArray &result)
+{
+    result = "error";
+    const CommandOptions options = m_tags.options();
+    // The read lands on hex cells.
+    m_sink.gridsToHex();
+    const ReaderResult read = m_reader.read(block, options.card);
+    if (!read.ok())
+        return;
+    m_sink.setLastReadText(lastReadText(read.data));
+    result = "ok";
+    if (options.getData)
+        copyToGrid(block, read.data);
+}
+
+void BlockCommands::copyToGrid(int block, const QByteArray &sixteenBytes)
+{
+    const CardType type = m_tags.options().card;
+    CardGridModel &grid = m_sink.grid(type);
+    const CardGeometry geometry(type);
+    if (!geometry.classic()) {
+        for (int i = 0; i < CardGeometry::PagesPerRead; ++i) {
+            const int row = CardGeometry::rowOfBlock(CardGeometry::pageOfRead(block, i));
+            for (int b = 0; b < geometry.blockSize(); ++b)
+                grid.setCell(CardLayout::kFirstByteColumnUL + b, row,
+                             Hex::pair(quint8(sixteenBytes.at(i * geometry.blockSize() + b))));
+        }
+        return;
+    }
+    // The keys in a trailer's answer read as zeros: the grid keeps its own.
+    if (CardGeometry::isClassicTrailer(block))
+        return;
+    const int row = CardGeometry::rowOfBlock(block);
+    for (int b = 0; b < geometry.blockSize(); ++b)
+        grid.setCell(CardLayout::kFirstByteColumnClassic + b, row, Hex::pair(quint8(sixteenBytes.at(b))));
+}
+
+void BlockCommands::WriteBlock(const QByteArray &data, int block, QByteArray &result)
+{
+    const ReaderResult written = m_reader.writeBlock(block, data);
+    // Written, only the verification failed: callers go on.
+    if (written.outcome == ReaderOutcome::WrittenUnverified)
+        result = "no_error";
+    else if (!written.ok())
+        result = "error";
+}
+
+void BlockCommands::WritePage(const QByteArray &data, int page, QByteArray &result)
+{
+    m_sink.gridsToHex();
+    if (!m_reader.writePage(page, data).ok())
+        result = "error";
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+
+class CardReader;
+class CommandSink;
+class TagCommands;
+
+// Reading and writing one Classic block or Ultralight page, and copying what was read
+// into the card's grid.
+//
+// Each command takes the caller's result text: "error" on failure, otherwise left as
+// it was, except that ReadBlockToGrid sets "ok" and a block write whose read-back
+// failed sets "no_error". Callers test only for "error". Port errors throw (EComPort);
+// callers run them inside guardAction.
+class BlockCommands
+{
+public:
+    // The card type and "Get data" come from the tag commands' options.
+    BlockCommands(CardReader &reader, TagCommands &tags, CommandSink &sink);
+
+    // Reads a block, or for Mifare UL four pages from the page on (wrapping after
+    // page 15); then LastReadText and, with "Get data blocks to grid" on, the grid
+    // rows (sector trailers are never overwritten). Sets "ok" on success.
+    void ReadBlockToGrid(int block, QByteArray &result);
+    // Writes 16 bytes; the reader reads the block back to verify.
+    void WriteBlock(const QByteArray &data, int block, QByteArray &result);
+    // Writes bytes 0..3 of data to an Ultralight page.
+    void WritePage(const QByteArray &data, int page, QByteArray &result);
+
+    // The read strip text of a read answer: " XX" for each of the 16 data bytes,
+    // " ascii: ", then the characters of the non-zero bytes.
+    [[nodiscard]] static QByteArray lastReadText(const QByteArray &sixteenBytes);
+
+private:
+    void copyToGrid(int block, const QByteArray &sixteenBytes);
+
+    CardReader &m_reader;
+    TagCommands &m_tags;
+    CommandSink &m_sink;
+};
