@@ -1,0 +1,28 @@
+#include "cli/CliSession.h"
+
+#include "cli/CliOptions.h"
+
+#include <cstdio>
+
+CliSession::CliSession(const CliOptions &options)
+{
+    m_port.setPortName(options.port);
+    m_port.setBaudIndex(options.baudIndex);
+    m_log.verbose = options.verbose;
+}
+
+void CliSession::StderrLog::appendLine(const QByteArray &line)
+{
+    if (verbose)
+        std::fprintf(stderr, "%s\n", line.constData());
+}
+
+void CliSession::StderrDialogs::showMessage(const QString &text)
+{
+    std::fprintf(stderr, "merlox-mifare-cli: %s\n", qPrintable(text));
+}
+
+void CliSession::StderrDialogs::showError(const QString &text)
+{
+    std::fprintf(stderr, "merlox-mifare-cli: %s\n", qPrintable(text));
+}

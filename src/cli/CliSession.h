@@ -1,0 +1,54 @@
+#pragma once
+
+#include "base/UserDialogs.h"
+#include "link/CommandLog.h"
+#include "link/ComPort.h"
+#include "link/ModuleLink.h"
+#include "link/SerialModuleReader.h"
+
+#include <QString>
+
+struct CliOptions;
+
+// The module on its serial port as a CardReader, for one run of the tool. The port is
+// opened by the first exchange. The exchange log goes to stderr with --verbose; the
+// status text (what the windows' status bar would show) is kept for messages.
+class CliSession
+{
+public:
+    explicit CliSession(const CliOptions &options);
+
+    [[nodiscard]] CardReader &reader() { return m_reader; }
+    // The last status text, e.g. "NO TAG FOUND".
+    [[nodiscard]] QByteArray status() const { return m_log.status(); }
+
+private:
+    class StderrLog : public CommandLog
+    {
+    public:
+        bool verbose = false;
+        void appendLine(const QByteArray &line) override;
+        void setStatus(const QByteArray &text) override { m_status = text; }
+        [[nodiscard]] QByteArray status() const override { return m_status; }
+
+    private:
+        QByteArray m_status;
+    };
+
+    // Nothing in a command-line run asks; errors of the unasked-frame handler go to stderr.
+    class StderrDialogs : public UserDialogs
+    {
+    public:
+        void showMessage(const QString &text) override;
+        void showError(const QString &text) override;
+        bool askYesNo(const QString &, const QString &) override { return false; }
+        QString openFileName(const QStringList &, QString *) override { return {}; }
+        QString saveFileName(const QStringList &, QString *) override { return {}; }
+    };
+
+    ComPort m_port;
+    StderrLog m_log;
+    StderrDialogs m_dialogs;
+    ModuleLink m_link {m_port, m_log};
+    SerialModuleReader m_reader {m_link, m_dialogs};
+};
