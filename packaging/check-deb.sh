@@ -21,8 +21,9 @@ for library in libqt6widgets6 libqt6serialport6 libc6 qt6-qpa-plugins; do
   grep -q "\b$library\b" <<<"$depends" || { echo "FAIL: package does not depend on $library"; exit 1; }
 done
 contents=$(dpkg-deb --contents "$deb")
-for file in ./usr/bin/merlox-mifare ./usr/bin/mifare-sim ./usr/share/applications/merlox-mifare.desktop \
-            ./usr/share/icons/hicolor/scalable/apps/merlox-mifare.svg ./usr/share/man/man1/mifare-sim.1.gz; do
+for file in ./usr/bin/merlox-mifare ./usr/bin/merlox-mifare-cli ./usr/bin/mifare-sim ./usr/share/applications/merlox-mifare.desktop \
+            ./usr/share/icons/hicolor/scalable/apps/merlox-mifare.svg ./usr/share/man/man1/mifare-sim.1.gz \
+            ./usr/share/man/man1/merlox-mifare-cli.1.gz; do
   grep -q " $file\$" <<<"$contents" || { echo "FAIL: package lacks $file"; exit 1; }
 done
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary DESTDIR under /usr and checks what lands there:
-# the two programs, the desktop entry (validated), the icon and the manual pages,
+# the programs, the desktop entry (validated), the icon and the manual pages,
 # that the manual page of mifare-sim covers every option and line command the
 # simulator has, and that both installed programs start.
 #
@@ -26,7 +26,7 @@ if ! DESTDIR="$root/dest" cmake --install "$build" --prefix /usr >"$root/install
 fi
 d=$root/dest/usr
 
-for program in merlox-mifare mifare-sim; do
+for program in merlox-mifare merlox-mifare-cli mifare-sim; do
   [ -x "$d/bin/$program" ] || fail "bin/$program is not installed or not executable"
 done
 
@@ -57,7 +57,7 @@ man_text() {
   else return 1
   fi
 }
-for page in mifare-sim merlox-mifare; do
+for page in mifare-sim merlox-mifare merlox-mifare-cli; do
   man_text "$page" >/dev/null || fail "share/man/man1/$page.1(.gz) is not installed"
 done
 
@@ -65,7 +65,7 @@ done
 # programs slip into the package.
 while IFS= read -r file; do
   case "$file" in
-    bin/merlox-mifare | bin/mifare-sim | share/applications/* | share/icons/hicolor/* | \
+    bin/merlox-mifare | bin/merlox-mifare-cli | bin/mifare-sim | share/applications/* | share/icons/hicolor/* | \
     share/man/man1/* | share/doc/merlox-mifare/* | share/metainfo/*) ;;
     *) fail "unexpected file installed: usr/$file" ;;
   esac
@@ -95,6 +95,23 @@ if [ -x "$d/bin/mifare-sim" ] && page=$(man_text mifare-sim); then
   for fault in $faults; do
     grep -qE "^\.B +$fault$" <<<"$page" || fail "mifare-sim.1 does not describe the fault \"$fault\""
   done
+fi
+
+# The command-line tool: no widget library, its help for every command, and a manual
+# page that describes every command and option the help names.
+if [ -x "$d/bin/merlox-mifare-cli" ] && page=$(man_text merlox-mifare-cli); then
+  page=$(printf '%s\n' "$page" | sed 's/\\//g')
+  ! ldd "$d/bin/merlox-mifare-cli" | grep -qi 'Qt6\(Widgets\|Gui\)' || fail "merlox-mifare-cli links a widget library"
+  overview=$("${run_env[@]}" "$d/bin/merlox-mifare-cli" --help) || fail "merlox-mifare-cli --help failed"
+  for command in $(printf '%s\n' "$overview" | awk '/^Commands:/ { on = 1; next } on && /^  [a-z]/ { print $1 }'); do
+    grep -qE "^\.BI? +$command( |\$)" <<<"$page" || fail "merlox-mifare-cli.1 does not describe the command \"$command\""
+    help=$("${run_env[@]}" "$d/bin/merlox-mifare-cli" "$command" --help) || fail "merlox-mifare-cli $command --help failed"
+    for option in $(printf '%s\n' "$help" | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+      grep -qE -- "^\.B[RI]? .*$option( |\$)" <<<"$page" || fail "merlox-mifare-cli.1 does not describe the option $option"
+    done
+  done
+  "${run_env[@]}" "$d/bin/merlox-mifare-cli" no-such-command >/dev/null 2>&1
+  [ $? -eq 2 ] || fail "merlox-mifare-cli does not end with status 2 on a bad command line"
 fi
 
 # The program starts from its installed place alone and keeps running until killed.
