@@ -39,8 +39,10 @@ QString authenticate(CardReader &reader, const CliKeys &keys, int block, ReaderR
 {
     const int sector = CardGeometry::sectorOfBlock(block);
     const std::optional<KeySource> key = keys.forSector(sector);
-    if (!key)
+    if (!key) {
+        *result = ReaderResult {ReaderOutcome::Unsupported, {}, {}}; // nothing sent
         return QStringLiteral("sector %1: no key for it").arg(sector);
+    }
     *result = reader.authenticate(block, *key);
     if (result->ok())
         return {};
@@ -89,9 +91,9 @@ Outcome readCard(CardReader &reader, const CliKeys &keys, CardImage &image, CliP
             if (!sectorOpen) {
                 outcome.failures << failure;
                 // A refused authentication leaves the card waiting for a new select.
-                const QString again = result.outcome == ReaderOutcome::NoAnswer
-                                          ? QStringLiteral("no answer from the module")
-                                          : haltAndSelect(reader, type);
+                const QString again = result.outcome == ReaderOutcome::NoAnswer ? QStringLiteral("no answer from the module")
+                                      : result.outcome == ReaderOutcome::Unsupported ? QString()
+                                                                                     : haltAndSelect(reader, type);
                 if (!again.isEmpty()) {
                     outcome.failures << again;
                     outcome.stopped = true;

@@ -121,14 +121,31 @@ int readCard(const CliOptions &options, const Streams &io)
     return status;
 }
 
-// Shows the pre-flight's warnings and refusal; true when the plan may be sent.
-bool passes(const WritePreflight &preflight, const Streams &io)
+// Shows the pre-flight's warnings and refusal; true when the plan may be sent. A cell
+// the checks refuse is named: in a file it is an unknown or malformed byte.
+bool passes(const WritePreflight &preflight, const CardGridModel &grid, const Streams &io)
 {
     for (const QString &warning : preflight.warnings)
         io.complain(QStringLiteral("WARNING: %1").arg(warning));
-    if (!preflight.mayWrite())
-        io.complain(preflight.refusal);
-    return preflight.mayWrite();
+    if (preflight.mayWrite())
+        return true;
+    io.complain(preflight.refusal);
+    if (preflight.refusal == WriteMessages::BadBlockHex) {
+        QString problem;
+        const std::optional<CardImage> image = GridImage::fromGrid(grid, &problem);
+        if (!image) {
+            io.complain(problem);
+            return false;
+        }
+        // Classic block 0, Ultralight pages 0 and 1 and bytes 0 and 1 of page 2 are never sent.
+        for (int i = isClassic(grid.cardType()) ? 16 : 10; i < image->size(); ++i) {
+            if (!image->isKnown(i)) {
+                io.complain(QStringLiteral("the file does not hold %1").arg(GridImage::describeByte(grid.cardType(), i)));
+                break;
+            }
+        }
+    }
+    return false;
 }
 
 int writeCard(const CliOptions &options, const Streams &io)
@@ -142,7 +159,7 @@ int writeCard(const CliOptions &options, const Streams &io)
     }
     const CardType type = grid->cardType();
     const WritePreflight preflight = WritePreflight::writeAll(*grid, options.force);
-    if (!passes(preflight, io))
+    if (!passes(preflight, *grid, io))
         return ExitCode::Refused;
     CliOptions run = options;
     run.card = type;
@@ -182,7 +199,7 @@ int writeBlock(const CliOptions &options, const Streams &io)
         image.setByte(options.block * size + j, quint8(options.data.at(j)));
     GridImage::toGrid(image, grid);
     const WritePreflight preflight = WritePreflight::writeOne(grid, options.block, options.force);
-    if (!passes(preflight, io))
+    if (!passes(preflight, grid, io))
         return ExitCode::Refused;
     CliSession session(options);
     int status = ExitCode::Done;

@@ -7,31 +7,54 @@
 #include "reader/CardReader.h"
 #include "workflows/BatchWrite.h"
 
-#include <QThread>
-
 #include <csignal>
+#include <pthread.h>
+#include <ctime>
 
 namespace RepeatWrite {
 
 namespace {
 
-volatile std::sig_atomic_t stopAsked = 0;
-
-void askStop(int)
-{
-    stopAsked = 1;
-}
-
 // How often the field is looked at while no new card is there.
-constexpr int PollPauseMs = 200;
+constexpr long PollPauseMs = 200;
+
+// SIGINT and SIGTERM are held back while the cards are written and taken only between
+// cards: a signal arriving in the middle of an exchange would cut a card's write short.
+class StopSignals
+{
+public:
+    StopSignals()
+    {
+        sigemptyset(&m_stop);
+        sigaddset(&m_stop, SIGINT);
+        sigaddset(&m_stop, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &m_stop, &m_before);
+    }
+    ~StopSignals() { pthread_sigmask(SIG_SETMASK, &m_before, nullptr); }
+    StopSignals(const StopSignals &) = delete;
+    StopSignals &operator=(const StopSignals &) = delete;
+
+    // True once a stop signal came; waits up to ms for one.
+    [[nodiscard]] bool stopAsked(long ms)
+    {
+        if (m_asked)
+            return true;
+        const timespec wait {ms / 1000, (ms % 1000) * 1000000};
+        m_asked = sigtimedwait(&m_stop, nullptr, &wait) > 0;
+        return m_asked;
+    }
+
+private:
+    sigset_t m_stop {};
+    sigset_t m_before {};
+    bool m_asked = false;
+};
 
 } // namespace
 
 int run(CardReader &reader, CardType type, const CliKeys &keys, const WritePlan &plan, std::FILE *out, std::FILE *err)
 {
-    stopAsked = 0;
-    std::signal(SIGINT, askStop);
-    std::signal(SIGTERM, askStop);
+    StopSignals stop;
     std::fprintf(err, "merlox-mifare-cli: waiting for cards; Ctrl+C stops\n");
     int openSector = -1;
     auto openSectorOf = [&](int number, QString *problem) {
@@ -53,12 +76,12 @@ int run(CardReader &reader, CardType type, const CliKeys &keys, const WritePlan 
     BatchWriteReader batch;
     batch.poll = [&] {
         openSector = -1;
-        if (stopAsked)
+        if (stop.stopAsked(0))
             return CardPresence {CardPresence::Kind::Stop, {}};
         QByteArray serial;
         if (!CardTransfer::haltAndSelect(reader, type, &serial).isEmpty()) {
-            QThread::msleep(PollPauseMs);
-            return CardPresence {CardPresence::Kind::NoCard, {}};
+            return stop.stopAsked(PollPauseMs) ? CardPresence {CardPresence::Kind::Stop, {}}
+                                                  : CardPresence {CardPresence::Kind::NoCard, {}};
         }
         return CardPresence {CardPresence::Kind::Card, serial};
     };
@@ -85,8 +108,6 @@ int run(CardReader &reader, CardType type, const CliKeys &keys, const WritePlan 
         std::fprintf(event.kind == BatchEvent::Kind::Done ? out : err, "%s\n", qPrintable(event.text));
         std::fflush(out);
     });
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
     std::fprintf(err, "merlox-mifare-cli: %d card(s) done, %d failed\n", summary.done, int(summary.failedUids.size()));
     return summary.failedUids.isEmpty() ? ExitCode::Done : ExitCode::CardFailed;
 }

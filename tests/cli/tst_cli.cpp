@@ -143,6 +143,30 @@ private Q_SLOTS:
         QCOMPARE(image->unknownCount(), from);
     }
 
+    void findKeysThenReadWithThem()
+    {
+        QByteArray card = patterned(m_sim->cardImage(), QStringLiteral("1k"));
+        card.replace(11 * 16, 6, QByteArray::fromHex("A0A1A2A3A4A5")); // key A of sector 2
+        QVERIFY(m_sim->setCardImage(card));
+        QFile list(path(QStringLiteral("list.txt")));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("# two keys\nA0A1A2A3A4A5\n5c5c5c5c5c5c\n");
+        list.close();
+        const Run found = cli(QStringList {"find-keys", "--keys", list.fileName(), "--key-types", "A", "--output",
+                                           path(QStringLiteral("found.txt"))} + port());
+        QVERIFY2(found.status == 0, found.err.constData());
+        QVERIFY2(found.out.contains("A0A1A2A3A4A5"), found.out.constData());
+        // The found keys by sector, and the plain list searched first: both read all.
+        for (const QString &keys : {path(QStringLiteral("found.txt")), list.fileName()}) {
+            const Run run = cli(QStringList {"read-card", "--key-file", keys, path(QStringLiteral("k.mct"))} + port());
+            QVERIFY2(run.status == 0, run.err.constData());
+            QString error;
+            const std::optional<CardImage> image = CardFiles::loadImage(path(QStringLiteral("k.mct")), {}, {}, &error);
+            QVERIFY2(image, qPrintable(error));
+            QCOMPARE(image->bytes(), card);
+        }
+    }
+
     void writeRefusedSendsNothing_data()
     {
         QTest::addColumn<QString>("kind");
@@ -198,6 +222,25 @@ private Q_SLOTS:
         QVERIFY2(run.status == 0, run.err.constData());
         QVERIFY(run.err.contains("WARNING:"));
         QCOMPARE(m_sim->cardImage().mid(16), image.mid(16)); // block 0 is never written
+    }
+
+    void repeatWritesUntilStopped()
+    {
+        const QByteArray image = patterned(m_sim->cardImage(), QStringLiteral("1k"));
+        CardImage target(CardType::Mifare1K);
+        target.setBytes(image);
+        QString error;
+        QVERIFY(CardFiles::save(path("r.bin"), DumpFormat::Raw, target, &error));
+        QProcess process;
+        process.start(QStringLiteral(MERLOX_CLI_PATH), QStringList {"write-card", "--repeat", path("r.bin")} + port());
+        QByteArray out;
+        while (!out.contains('\n') && process.waitForReadyRead(10000))
+            out += process.readAllStandardOutput();
+        QCOMPARE(out, QByteArray("card 1 done: A1B2C3D4\n"));
+        process.terminate(); // taken between cards
+        QVERIFY(process.waitForFinished(5000));
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(m_sim->cardImage().mid(16), image.mid(16));
     }
 
     void exitStatus_data()
