@@ -119,7 +119,9 @@ private Q_SLOTS:
         main.open_cClick();
         QCOMPARE(rig.dialogs.shown.size(), 1);
         QCOMPARE(rig.dialogs.shown.first().kind, QStringLiteral("error"));
-        QCOMPARE(rig.dialogs.shown.first().text, QStringLiteral("Unable to open com port (win error code: 2)"));
+        // The message, then the system's reason and what to do.
+        QCOMPARE(rig.dialogs.shown.first().text.section(u'\n', 0, 0), QStringLiteral("Unable to open com port (win error code: 2)"));
+        QVERIFY(rig.dialogs.shown.first().text.section(u'\n', 1).startsWith(QStringLiteral("No such file or directory.")));
         QVERIFY(main.ui().open_c->isVisible());
         QVERIFY(!main.port().isOpen());
         // The link mode has already become "listen".
