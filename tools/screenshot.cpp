@@ -8,7 +8,7 @@
 #include "app/ProgramWindows.h"
 #include "base/SettingsFile.h"
 #include "base/UserDialogs.h"
-#include "tag/TagCommands.h"
+#include "commands/TagCommands.h"
 #include "view/CardGridModel.h"
 #include "windows/CardGrids.h"
 #include "view/CardLayout.h"
