@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ActionError.h"
 #include "base/UserDialogs.h"
 
 #include <QString>
@@ -7,8 +8,8 @@
 #include <stdexcept>
 #include <utility>
 
-// Runs one user action. Errors of the serial port (EComPort) and of the settings file
-// (SettingsError) end the action and are shown in the modal error box; the window
+// Runs one user action. Errors of the serial port (EComPort, an ActionError) and of the
+// settings file (SettingsError) end the action and are shown in the modal error box; the window
 // stays usable. Qt lets no exception cross its event loop, so every slot that can meet
 // one runs its body through here. Returns false when the action was stopped by an error.
 template<typename Action>
@@ -17,6 +18,9 @@ bool guardAction(UserDialogs &dialogs, Action &&action)
     try {
         std::forward<Action>(action)();
         return true;
+    } catch (const ActionError &error) {
+        dialogs.showError(error.boxText());
+        return false;
     } catch (const std::runtime_error &error) {
         dialogs.showError(QString::fromLocal8Bit(error.what()));
         return false;

@@ -303,6 +303,7 @@ int run(const CliOptions &options, std::FILE *out, std::FILE *err)
         if (command == QLatin1String("diff"))
             return diff(options, io);
     } catch (const EComPort &error) {
+        // The port's own text; the error box's advice names the window's controls.
         io.complain(QStringLiteral("%1: %2").arg(options.port, QString::fromLocal8Bit(error.what())));
         return ExitCode::PortProblem;
     }

@@ -41,9 +41,10 @@ private:
     public:
         void showMessage(const QString &text) override;
         void showError(const QString &text) override;
+        void showWarning(const QString &text) override { showError(text); }
         bool askYesNo(const QString &, const QString &) override { return false; }
-        QString openFileName(const QStringList &, QString *) override { return {}; }
-        QString saveFileName(const QStringList &, QString *) override { return {}; }
+        QString openFileName(const QStringList &, QString *, const QString &) override { return {}; }
+        QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
     };
 
     ComPort m_port;

@@ -173,7 +173,7 @@ void GridActions::changeValue(CardType type, const QByteArray &action, int row)
     const int column = write ? CardLayout::kValueColumn : CardLayout::kAmountColumn;
     const CardGridModel &grid = m_grids.model(type);
     if (CheckValueHex(grid, block, column) == "error") {
-        m_dialogs.showMessage(write ? WriteMessages::BadValueHex : WriteMessages::BadIncrementHex);
+        m_dialogs.showWarning(write ? WriteMessages::BadValueHex : WriteMessages::BadIncrementHex);
         return;
     }
     const QByteArray operand = ValueCommands::operandFromText(grid.cell(column, row));
