@@ -45,6 +45,7 @@ public:
         std::fprintf(stderr, "error box: %s\n", qPrintable(text));
     }
     bool askYesNo(const QString &, const QString &) override { return true; }
+    bool askBeforeIrreversible(const QString &, const QString &) override { return true; }
     QString openFileName(const QStringList &, QString *) override { return {}; }
     QString saveFileName(const QStringList &, QString *) override { return {}; }
 };

@@ -14,6 +14,7 @@ public:
     void showMessage(const QString &text) override;
     void showError(const QString &text) override;
     [[nodiscard]] bool askYesNo(const QString &caption, const QString &text) override;
+    [[nodiscard]] bool askBeforeIrreversible(const QString &caption, const QString &text) override;
     [[nodiscard]] QString openFileName(const QStringList &filters, QString *selectedFilter = nullptr) override;
     [[nodiscard]] QString saveFileName(const QStringList &filters, QString *selectedFilter = nullptr) override;
 
