@@ -158,10 +158,11 @@ void SettingsFile::removeStaleTemporaries() const
     // another copy of the program saving at this moment.
     const QFileInfo settings(m_path);
     const QDir folder = settings.absoluteDir();
-    const QRegularExpression temporary(
-        QRegularExpression::anchoredPattern(QRegularExpression::escape(settings.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QRegularExpression temporary(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(settings.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
     const QDateTime stale = QDateTime::currentDateTime().addSecs(-60);
-    for (const QFileInfo &file : folder.entryInfoList({settings.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden)) {
+    const QStringList pattern {settings.fileName() + QStringLiteral(".*")};
+    for (const QFileInfo &file : folder.entryInfoList(pattern, QDir::Files | QDir::Hidden)) {
         if (temporary.match(file.fileName()).hasMatch() && file.lastModified() < stale)
             QFile::remove(file.filePath());
     }

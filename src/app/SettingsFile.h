@@ -29,8 +29,6 @@ public:
     // the file when missing, and repairs a file that is empty or starts with keys
     // instead of the header (header first, each key once with its first value).
     void prepare() const;
-    // The lines of such a file, repaired.
-    [[nodiscard]] static QByteArrayList repaired(const QByteArrayList &lines);
 
 public: // the four file routines, line indexes from 0
     // Index of the first line equal to key; 0 (the first header line) when none is.
@@ -69,6 +67,8 @@ public: // file access used by the routines above
 
 private:
     void removeStaleTemporaries() const;
+    // The lines of a file that prepare() repairs: header, then each key once.
+    [[nodiscard]] static QByteArrayList repaired(const QByteArrayList &lines);
 
     QString m_path;
 };

@@ -26,6 +26,7 @@ bool SettingsKeys::isKnown(const QByteArray &line)
     const QByteArray suffix = line.right(2);
     const QByteArray name = line.chopped(qMin<qsizetype>(2, line.size()));
     if (suffix == "1K" || suffix == "4K")
-        return inList(name, std::begin(Classic), std::end(Classic)) || inList(name, std::begin(EveryType), std::end(EveryType));
+        return inList(name, std::begin(Classic), std::end(Classic))
+            || inList(name, std::begin(EveryType), std::end(EveryType));
     return suffix == "UL" && inList(name, std::begin(EveryType), std::end(EveryType));
 }

@@ -178,9 +178,10 @@ bool ComPort::waitForBytes(int count, int timeoutMs)
         if (here > 0 || m_answerBegun)
             sleepForBytes(count - here, remaining);
         if (!m_port.waitForReadyRead(int(qMax<qint64>(deadline.remainingTime(), 0)))) {
-            // A time-out means keep waiting until the deadline; any other error means
-            // the line is gone, and retrying would spin at full speed. So does a hung-up
-            // line, which Qt may report as an end of input with no error at all.
+            // A time-out, or a read that found nothing on a working line, means keep
+            // waiting until the deadline; a failed device means the line is gone, and
+            // retrying would spin at full speed. So does a hung-up line, which Qt may
+            // report as an end of input with no error at all.
             if (deviceFailed(m_port.error()) || lineHungUp())
                 failAndClose(EComPort::ReadFailed);
             m_port.clearError();
