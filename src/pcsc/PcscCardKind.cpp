@@ -51,7 +51,9 @@ QString cardName(const QByteArray &atr)
 {
     const int code = storageCardName(atr);
     if (code >= 0) {
-        const QString name = knownName(code);
+        // A MIFARE name under another standard byte is no MIFARE card the reader knows.
+        const bool mifareCode = code >= 0x0001 && code <= 0x0003;
+        const QString name = mifareCode && cardKind(atr) == PcscCardKind::Other ? QString() : knownName(code);
         if (!name.isEmpty())
             return name;
         return QStringLiteral("a storage card of type %1")

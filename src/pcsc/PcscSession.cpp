@@ -24,6 +24,7 @@ PcscSession::~PcscSession() = default;
 PcscResult PcscSession::listReaders(QStringList *readers)
 {
     PcscResult result;
+    readers->clear();
     PcscContext context;
     long rv = context.establish();
     if (rv == SCARD_S_SUCCESS)

@@ -1,6 +1,7 @@
 // The PC/SC session through pcscd and its virtual reader, with the simulator's card
 // connected to the reader's driver in this process.
 #include "ClassicCard.h"
+#include "PcscConsole.h"
 #include "PcscSimulator.h"
 #include "pcsc/PcscCardWaiter.h"
 #include "pcsc/PcscSession.h"
@@ -211,7 +212,8 @@ private slots:
         QVERIFY(selected.message.contains(QLatin1String("Plug it in again")));
     }
 
-    // Seek: the wait ends when the card is inserted, and a cancelled wait reports nothing.
+    // Seek: the wait ends when the card is inserted from the simulator's console, and a
+    // cancelled wait reports nothing.
     void waitEndsWhenTheCardArrives()
     {
         PcscCardWaiter waiter;
@@ -220,7 +222,8 @@ private slots:
         waiter.start(Reader);
         QVERIFY(!present.wait(300));
         QVERIFY(waiter.isWaiting());
-        QVERIFY(m_sim.insert(nullptr, 3000));
+        PcscConsole console(m_sim);
+        QCOMPARE(console.execute(QStringLiteral("insert")), QStringLiteral("card inserted"));
         QVERIFY(present.wait(5000));
         QCOMPARE(present.first().first().toString(), Reader);
         PcscSession session(Reader);
