@@ -126,7 +126,8 @@ bool PcscSession::exchange(PcscResult &result, const QByteArray &apdu, Command c
     case PcscApdu::Outcome::Ok: return true;
     case PcscApdu::Outcome::Unsupported:
         result.failure = PcscFailure::Unsupported;
-        result.message = PcscErrors::message(result.failure, m_reader) + QStringLiteral(" (%1)").arg(QString::fromLatin1(record.meaning));
+        result.message = PcscErrors::message(result.failure, m_reader)
+            + QStringLiteral(" (It answered %1.)").arg(QString::fromLatin1(PcscApdu::statusText(PcscApdu::statusWord(record.answer))));
         return false;
     default:
         result.failure = PcscFailure::CardRefused;
