@@ -44,7 +44,7 @@ public:
     void reset();
 
     // Answer to reset of a contactless storage card: 3B 8F 80 01 80 4F 0C, the RID
-    // A0 00 00 03 06, standard 03 (ISO 14443 A part 3), the two card-name bytes, four
+    // A0 00 00 03 06, standard 03 (ISO 14443-3 type A), the two card-name bytes, four
     // zero bytes, and the check byte (XOR of every byte after 3B).
     [[nodiscard]] static QByteArray atr(CardKind kind);
     [[nodiscard]] QByteArray atr() const { return atr(m_card->kind()); }

@@ -1,7 +1,5 @@
 #include "pcsc/PcscApdu.h"
 
-#include "link/Hex.h"
-
 namespace PcscApdu {
 namespace {
 QByteArray header(quint8 ins, int p1p2)
@@ -126,7 +124,8 @@ Outcome outcome(const QByteArray &answer)
 
 QByteArray statusText(quint16 sw)
 {
-    return Hex::pair(quint8(sw >> 8)) + ' ' + Hex::pair(quint8(sw & 0xFF));
+    const char bytes[] = {char(sw >> 8), char(sw & 0xFF)};
+    return QByteArray(bytes, 2).toHex(' ').toUpper();
 }
 
 QByteArray meaning(Command command, const QByteArray &answer)

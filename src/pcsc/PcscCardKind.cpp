@@ -5,7 +5,7 @@ namespace {
 // The storage-card prefix up to and including the registered application provider.
 const QByteArray StoragePrefix = QByteArray::fromHex("3B8F8001804F0CA000000306");
 
-// Standard byte 03 (ISO 14443 A part 3) and the card-name bytes, or -1.
+// Standard byte 03 (ISO 14443-3 type A) and the card-name bytes, or -1.
 int storageCardName(const QByteArray &atr)
 {
     if (atr.size() < 15 || !atr.startsWith(StoragePrefix))
@@ -35,7 +35,7 @@ QString knownName(int code)
 
 PcscCardKind cardKind(const QByteArray &atr)
 {
-    // The standard byte must say ISO 14443 A part 3: the same name codes mean other
+    // The standard byte must say ISO 14443-3 type A: the same name codes mean other
     // cards under other standards.
     if (storageCardName(atr) < 0 || quint8(atr.at(12)) != 0x03)
         return PcscCardKind::Other;
