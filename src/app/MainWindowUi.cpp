@@ -1,6 +1,7 @@
 #include "app/MainWindowUi.h"
 
 #include "app/KeyByteEdit.h"
+#include "app/PortComboBox.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -72,7 +73,7 @@ void MainWindowUi::setup(QMainWindow *window)
     top->setContentsMargins(6, 3, 6, 3);
     top->setVerticalSpacing(2);
     top->addWidget(named(new QLabel(QStringLiteral("Com Port")), "Label5"), 0, 0);
-    cmb_port = named(new QComboBox, "cmb_port");
+    cmb_port = named(new PortComboBox, "cmb_port");
     cmb_port->setMinimumWidth(140);
     top->addWidget(cmb_port, 0, 1);
     cmb_baud = named(new QComboBox, "cmb_baud");
