@@ -43,6 +43,7 @@ private:
         void showError(const QString &text) override;
         void showWarning(const QString &text) override { showError(text); }
         bool askYesNo(const QString &, const QString &) override { return false; }
+        bool askBeforeIrreversible(const QString &, const QString &) override { return false; }
         QString openFileName(const QStringList &, QString *, const QString &) override { return {}; }
         QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
     };
