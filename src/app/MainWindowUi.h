@@ -13,6 +13,7 @@ class QMainWindow;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 class QStatusBar;
 class QTextBrowser;
 class QToolButton;
@@ -57,6 +58,9 @@ struct MainWindowUi
     QComboBox *cmb_blk = nullptr;
     QPushButton *BitBtn1 = nullptr;
 
+    // The column of command panels, scrolled when the window is short.
+    QScrollArea *rightScroll = nullptr;
+
     // Help pane
     QTextBrowser *WebBrowser1 = nullptr;
     QCheckBox *cb_online = nullptr;
@@ -66,6 +70,7 @@ struct MainWindowUi
     QAction *saveAs = nullptr;
     QAction *importText = nullptr;
     QAction *exportText = nullptr;
+    QAction *quit = nullptr;
     QAction *readAll = nullptr;
     QAction *writeAll = nullptr;
     QAction *showAsText = nullptr;
@@ -78,6 +83,8 @@ struct MainWindowUi
     QAction *readVersion = nullptr;
     QAction *sleep = nullptr;
     QAction *changeBaudRate = nullptr;
+    QAction *helpPage = nullptr; // the help page in the help pane
+    QAction *about = nullptr;
 
     void setup(QMainWindow *window);
 };
