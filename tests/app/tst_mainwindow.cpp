@@ -2,9 +2,11 @@
 #include "ScriptedPeer.h"
 
 #include "app/MainWindow.h"
+#include "app/ProgramIdentity.h"
 #include "link/PortList.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -169,6 +171,16 @@ private Q_SLOTS:
         main.tag_changeClick();
         QVERIFY(main.ui().btn_authenticate->isEnabled());
         QCOMPARE(main.ui().cmb_blka->count(), 256);
+    }
+
+    // The icon comes with the program; the display name is left unset, so the desktop
+    // shows each title as the window sets it.
+    void programIdentity()
+    {
+        applyProgramIdentity();
+        QVERIFY(!QApplication::windowIcon().pixmap(64, 64).isNull());
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("merlox-mifare"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
     }
 
     void helpPageIsBundled()
