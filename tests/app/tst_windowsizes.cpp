@@ -8,7 +8,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -47,24 +46,15 @@ Caption captionOf(QWidget *widget)
     if (auto *label = qobject_cast<QLabel *>(widget)) {
         c.text = shown(label->text());
         c.room = label->contentsRect().width() - 2 * label->margin() - qMax(0, label->indent());
-    } else if (auto *check = qobject_cast<QCheckBox *>(widget)) {
-        QStyleOptionButton option;
-        option.initFrom(check);
-        option.text = check->text();
-        c.text = shown(check->text());
-        c.room = style->subElementRect(QStyle::SE_CheckBoxContents, &option, check).width();
-    } else if (auto *radio = qobject_cast<QRadioButton *>(widget)) {
-        QStyleOptionButton option;
-        option.initFrom(radio);
-        option.text = radio->text();
-        c.text = shown(radio->text());
-        c.room = style->subElementRect(QStyle::SE_RadioButtonContents, &option, radio).width();
-    } else if (auto *button = qobject_cast<QPushButton *>(widget)) {
+    } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
         QStyleOptionButton option;
         option.initFrom(button);
         option.text = button->text();
         c.text = shown(button->text());
-        c.room = style->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
+        const QStyle::SubElement contents = qobject_cast<QCheckBox *>(button)      ? QStyle::SE_CheckBoxContents
+                                            : qobject_cast<QRadioButton *>(button) ? QStyle::SE_RadioButtonContents
+                                                                                   : QStyle::SE_PushButtonContents;
+        c.room = style->subElementRect(contents, &option, button).width();
     } else if (auto *group = qobject_cast<QGroupBox *>(widget)) {
         // The title sits in the frame; the box is wide enough when its layout says so.
         c.text = shown(group->title());
@@ -196,11 +186,6 @@ private Q_SLOTS:
                                 static_cast<QWidget *>(&windows.accessEditor()),
                                 static_cast<QWidget *>(&windows.lockEditor())}) {
             QVERIFY2(window->isVisible(), qPrintable(window->objectName()));
-            // With MERLOX_SHOTS_DIR set, each window is also saved there for a look by eye.
-            const QString dir = qEnvironmentVariable("MERLOX_SHOTS_DIR");
-            if (!dir.isEmpty())
-                window->grab().save(QDir(dir).filePath(
-                    QStringLiteral("%1-%2.png").arg(window->objectName(), QString::fromLatin1(QTest::currentDataTag()))));
             const QStringList clipped = clippedCaptions(window);
             QVERIFY2(clipped.isEmpty(), qPrintable(window->objectName() + u": "_qs + clipped.join(u", "_qs)));
         }
