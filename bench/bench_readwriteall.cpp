@@ -44,9 +44,10 @@ public:
         ++errors;
         std::fprintf(stderr, "error box: %s\n", qPrintable(text));
     }
+    void showWarning(const QString &text) override { showError(text); }
     bool askYesNo(const QString &, const QString &) override { return true; }
-    QString openFileName(const QStringList &, QString *) override { return {}; }
-    QString saveFileName(const QStringList &, QString *) override { return {}; }
+    QString openFileName(const QStringList &, QString *, const QString &) override { return {}; }
+    QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
 };
 
 double cpuSeconds()

@@ -92,6 +92,9 @@ put("settings_file", "empty.txt", "")
 # Dumps of each format.
 put("dump_readers", "1k.bin", c1k)
 put("dump_readers", "ul.bin", cul)
+# The same pages after the 56-byte header some tools write first.
+put("dump_readers", "ul-header.bin", bytes.fromhex("0004030101000B03" "0000" "00" "0F") + bytes(range(0xA0, 0xC0))
+    + bytes.fromhex("010000BD" "000000BD" "000000BD") + cul)
 put("dump_readers", "1k.eml", "".join(c1k[b * 16:b * 16 + 16].hex().upper() + "\n" for b in range(64)))
 put("dump_readers", "1k.json", json.dumps({"Created": "x", "FileType": "mfc v2",
                                            "Card": {"UID": "44332211", "ATQA": "0400", "SAK": "08"},

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build folder and checks it: computed
-# dependencies, the files it carries. With --install (as root, on a machine that may
+# dependencies, the files it carries, the maintainer, the changelog's version, and
+# lintian (no errors; its warnings are shown). With --install (as root, on a machine that may
 # be changed): installs it with apt-get, starts the program the way the menu entry
 # does, and removes the package again.
 #
@@ -25,6 +26,29 @@ for file in ./usr/bin/merlox-mifare ./usr/bin/mifare-sim ./usr/share/application
             ./usr/share/icons/hicolor/scalable/apps/merlox-mifare.svg ./usr/share/man/man1/mifare-sim.1.gz; do
   grep -q " $file\$" <<<"$contents" || { echo "FAIL: package lacks $file"; exit 1; }
 done
+for file in copyright changelog.gz; do
+  grep -q " ./usr/share/doc/merlox-mifare/$file\$" <<<"$contents" \
+    || { echo "FAIL: package lacks /usr/share/doc/merlox-mifare/$file"; exit 1; }
+done
+
+maintainer=$(dpkg-deb --field "$deb" Maintainer)
+echo "Maintainer: $maintainer"
+grep -qE '^[^<>]+ <[^@<> ]+@[^@<> ]+\.[a-z]+>$' <<<"$maintainer" && ! grep -q localhost <<<"$maintainer" \
+  || { echo "FAIL: Maintainer \"$maintainer\" is not a name with a real address"; exit 1; }
+# The newest changelog entry names the version being packaged.
+version=$(dpkg-deb --field "$deb" Version)
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb --extract "$deb" "$unpacked"
+logged=$(gzip -dc "$unpacked/usr/share/doc/merlox-mifare/changelog.gz" | sed -n '1s/^merlox-mifare (\([^)]*\)).*/\1/p')
+[ "$logged" = "$version" ] || { echo "FAIL: changelog's newest entry is \"$logged\", the package is $version"; exit 1; }
+
+if ! command -v lintian >/dev/null; then
+  echo "FAIL: lintian is missing; install it (scripts/install-deps.sh does)"
+  exit 1
+fi
+# Errors fail the check; warnings and notes are shown for the record.
+lintian --fail-on error --display-level '>=warning' "$deb" || { echo "FAIL: lintian reports errors"; exit 1; }
 
 if [ "$install" = "--install" ]; then
   export DEBIAN_FRONTEND=noninteractive

@@ -61,6 +61,11 @@ for page in mifare-sim merlox-mifare; do
   man_text "$page" >/dev/null || fail "share/man/man1/$page.1(.gz) is not installed"
 done
 
+for file in copyright changelog.gz; do
+  [ -s "$d/share/doc/merlox-mifare/$file" ] || fail "share/doc/merlox-mifare/$file is not installed"
+done
+grep -q '^License: Expat$' "$d/share/doc/merlox-mifare/copyright" 2>/dev/null || fail "copyright names no licence"
+
 # Every file must belong to one of these places: no libraries, headers or test
 # programs slip into the package.
 while IFS= read -r file; do

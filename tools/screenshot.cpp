@@ -33,13 +33,14 @@ class SilentDialogs : public UserDialogs
 public:
     void showMessage(const QString &text) override { note(QStringLiteral("message"), text); }
     void showError(const QString &text) override { note(QStringLiteral("error"), text); }
+    void showWarning(const QString &text) override { note(QStringLiteral("warning"), text); }
     bool askYesNo(const QString &caption, const QString &text) override
     {
         note(caption, text);
         return true;
     }
-    QString openFileName(const QStringList &, QString *) override { return {}; }
-    QString saveFileName(const QStringList &, QString *) override { return {}; }
+    QString openFileName(const QStringList &, QString *, const QString &) override { return {}; }
+    QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
 
 private:
     static void note(const QString &kind, const QString &text)

@@ -5,6 +5,7 @@
 #include "access/AccessTables.h"
 #include "access/SectorTrailers.h"
 #include "app/ActionGuard.h"
+#include "app/ComboSizing.h"
 #include "app/KeyByteEdit.h"
 #include "app/KeyByteRules.h"
 #include "app/SettingsFile.h"
@@ -144,7 +145,7 @@ AccessEditor::AccessEditor(SettingsFile &settings, UserDialogs &dialogs, CardGri
     sectorLabel->setBuddy(m_sector);
     m_sector->setObjectName(QStringLiteral("cmb_sector"));
     m_sector->setEditable(false);
-    m_sector->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    sizeToItems(m_sector);
     top->addWidget(m_sector);
     m_same = new QCheckBox(QStringLiteral("Use same settings for all sectors"));
     m_same->setObjectName(QStringLiteral("cb_same"));

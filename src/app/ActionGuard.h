@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/UserDialogs.h"
+#include "link/EComPort.h"
 
 #include <QString>
 
@@ -17,6 +18,9 @@ bool guardAction(UserDialogs &dialogs, Action &&action)
     try {
         std::forward<Action>(action)();
         return true;
+    } catch (const EComPort &error) {
+        dialogs.showError(error.boxText());
+        return false;
     } catch (const std::runtime_error &error) {
         dialogs.showError(QString::fromLocal8Bit(error.what()));
         return false;

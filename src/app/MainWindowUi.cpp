@@ -1,7 +1,9 @@
 #include "app/MainWindowUi.h"
 
+#include "app/ComboSizing.h"
 #include "app/KeyByteEdit.h"
 #include "app/PanelScrollArea.h"
+#include "app/PortComboBox.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -55,7 +57,7 @@ QComboBox *numberList(const char *name, int first, int last)
     auto *box = named(new QComboBox, name);
     for (int i = first; i <= last; ++i)
         box->addItem(QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')));
-    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    sizeToItems(box);
     return box;
 }
 
@@ -84,10 +86,10 @@ void MainWindowUi::setup(QMainWindow *window)
     auto *top = new QGridLayout(bevel8);
     top->setContentsMargins(6, 3, 6, 3);
     top->setVerticalSpacing(2);
-    cmb_port = named(new QComboBox, "cmb_port");
+    cmb_port = named(new PortComboBox, "cmb_port");
     cmb_port->setMinimumContentsLength(10);
     // The list is filled after start and may be filled again: always as wide as its names.
-    cmb_port->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    sizeToItems(cmb_port);
     top->addWidget(labelFor(cmb_port, "Label5", "Com Port"), 0, 0);
     top->addWidget(cmb_port, 0, 1);
     cmb_baud = named(new QComboBox, "cmb_baud");
@@ -228,7 +230,7 @@ void MainWindowUi::setup(QMainWindow *window)
     readBox->addWidget(cb_getdata, 1, 0, 1, 2);
     cmb_blk = named(new QComboBox, "cmb_blk");
     readBox->addWidget(labelFor(cmb_blk, "Label7", "Mifare Block"), 2, 0);
-    cmb_blk->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    sizeToItems(cmb_blk);
     readBox->addWidget(cmb_blk, 2, 1);
     BitBtn1 = named(new QPushButton(QStringLiteral("Read Bloc&k")), "BitBtn1");
     readBox->addWidget(BitBtn1, 3, 0, 1, 2);

@@ -13,9 +13,12 @@ public:
 
     void showMessage(const QString &text) override;
     void showError(const QString &text) override;
+    void showWarning(const QString &text) override;
     [[nodiscard]] bool askYesNo(const QString &caption, const QString &text) override;
-    [[nodiscard]] QString openFileName(const QStringList &filters, QString *selectedFilter = nullptr) override;
-    [[nodiscard]] QString saveFileName(const QStringList &filters, QString *selectedFilter = nullptr) override;
+    [[nodiscard]] QString openFileName(const QStringList &filters, QString *selectedFilter = nullptr,
+                                       const QString &folder = {}) override;
+    [[nodiscard]] QString saveFileName(const QStringList &filters, QString *selectedFilter = nullptr,
+                                       const QString &folder = {}) override;
 
     // Title of the program's own message boxes.
     static QString programTitle();

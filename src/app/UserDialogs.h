@@ -14,10 +14,15 @@ public:
     virtual void showMessage(const QString &text) = 0;
     // Error box (stop icon, OK button, the program's title).
     virtual void showError(const QString &text) = 0;
+    // Warning box (warning icon, OK button, the program's title): an entry to correct.
+    virtual void showWarning(const QString &text) = 0;
     // Yes/No box with a caption; Yes is the default button. True means Yes.
     [[nodiscard]] virtual bool askYesNo(const QString &caption, const QString &text) = 0;
     // File dialogs; filters such as "*.mtp". An empty result means cancelled.
-    // selectedFilter, when given, receives the filter the user chose.
-    [[nodiscard]] virtual QString openFileName(const QStringList &filters, QString *selectedFilter = nullptr) = 0;
-    [[nodiscard]] virtual QString saveFileName(const QStringList &filters, QString *selectedFilter = nullptr) = 0;
+    // selectedFilter, when given, receives the filter the user chose; folder, when not
+    // empty, is where the dialog starts.
+    [[nodiscard]] virtual QString openFileName(const QStringList &filters, QString *selectedFilter = nullptr,
+                                               const QString &folder = {}) = 0;
+    [[nodiscard]] virtual QString saveFileName(const QStringList &filters, QString *selectedFilter = nullptr,
+                                               const QString &folder = {}) = 0;
 };

@@ -11,6 +11,7 @@
 #include "files/RawDumpReader.h"
 #include "files/RawDumpWriter.h"
 #include "files/TextLines.h"
+#include "files/UltralightDumpHeader.h"
 #include "link/Hex.h"
 
 #include <QFileInfo>
@@ -92,6 +93,16 @@ QStringList filters()
     return list;
 }
 
+QStringList openFilters()
+{
+    QStringList patterns;
+    for (const FormatInfo &entry : formats()) {
+        for (const QString &extension : entry.extensions)
+            patterns << QLatin1Char('*') + extension;
+    }
+    return QStringList {QStringLiteral("All card images (%1)").arg(patterns.join(QLatin1Char(' ')))} + filters();
+}
+
 DumpFormat ofFilter(const QString &filter)
 {
     for (const FormatInfo &entry : formats()) {
@@ -134,7 +145,8 @@ DumpFormat detect(const QString &fileName, const QByteArray &data, const QString
         return chosen;
     if ((first.size() == 32 || first.size() == 8) && allHex(first))
         return DumpFormat::Eml;
-    static const QList<qsizetype> rawSizes = {64, 320, 1024, 2048, 4096};
+    static const QList<qsizetype> rawSizes = {64, UltralightDumpHeader::Size + UltralightDumpHeader::PagesSize, 320,
+                                              1024, 2048, 4096};
     if (rawSizes.contains(data.size()) && looksBinary(data))
         return DumpFormat::Raw;
     return DumpFormat::Template;
@@ -173,6 +185,15 @@ QByteArray write(DumpFormat format, const CardImage &image)
     case DumpFormat::Mct: return MctDumpWriter::write(image);
     case DumpFormat::Nfc: return NfcDumpWriter::write(image);
     case DumpFormat::Template: break;
+    }
+    return {};
+}
+
+QByteArray note(DumpFormat format, const QByteArray &data)
+{
+    if (format == DumpFormat::Raw) {
+        if (const std::optional<UltralightDumpHeader> header = UltralightDumpHeader::of(data))
+            return header->describe();
     }
     return {};
 }

@@ -16,6 +16,8 @@ namespace DumpFormats {
 
 // Dialog filters, "*.mtp" first (the default), then one per dump format.
 [[nodiscard]] QStringList filters();
+// The Open dialog's filters: "All card images" (every format that opens), then filters().
+[[nodiscard]] QStringList openFilters();
 // The format of a dialog filter; Template for anything not in filters().
 [[nodiscard]] DumpFormat ofFilter(const QString &filter);
 // The extension added to a name that has none (".bin", ".json", ...).
@@ -34,5 +36,8 @@ namespace DumpFormats {
 // The reader and writer of a dump format (not Template).
 [[nodiscard]] std::optional<CardImage> read(DumpFormat format, const QByteArray &data, QString *problem);
 [[nodiscard]] QByteArray write(DumpFormat format, const CardImage &image);
+// What a dump that was read carries besides the card's bytes, as a log line; empty
+// when there is nothing to say.
+[[nodiscard]] QByteArray note(DumpFormat format, const QByteArray &data);
 
 } // namespace DumpFormats

@@ -23,6 +23,10 @@ const QString OverwriteQuestion = QStringLiteral("Do you want to overwrite exist
 
 constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
 
+// The folder of the last card image opened or saved, where the next dialog starts.
+// Appended at the first use, so a first start writes no more lines than before.
+const QByteArray LastFolderKey = "LastFolder";
+
 constexpr CardType AllTypes[] = {CardType::Mifare1K, CardType::Mifare4K, CardType::MifareUL};
 
 } // namespace
@@ -101,9 +105,15 @@ void FileCommands::saveAs()
     // Files hold hexadecimal cells; this takes effect even if the dialog is cancelled.
     m_context.switchAsciiOff();
     QString filter;
-    QString name = m_context.dialogs->saveFileName(cardImageFilters(), &filter);
+    const QString name = m_context.dialogs->saveFileName(cardImageFilters(), &filter, lastFolder());
     if (name.isEmpty())
         return;
+    saveNamed(type, name, filter);
+    rememberFolder(name);
+}
+
+void FileCommands::saveNamed(CardType type, QString name, const QString &filter)
+{
     const DumpFormat format = DumpFormats::ofFilter(filter);
     if (format == DumpFormat::Template) {
         name = withExtension(name, ".mtp");
@@ -147,9 +157,15 @@ std::optional<QByteArray> FileCommands::dumpOfGrid(CardType type, DumpFormat for
 void FileCommands::openFile()
 {
     QString filter;
-    const QString name = m_context.dialogs->openFileName(cardImageFilters(), &filter);
+    const QString name = m_context.dialogs->openFileName(DumpFormats::openFilters(), &filter, lastFolder());
     if (name.isEmpty())
         return;
+    openNamed(name, filter);
+    rememberFolder(name);
+}
+
+void FileCommands::openNamed(const QString &name, const QString &filter)
+{
     QByteArray data;
     if (!readFile(name, &data))
         return;
@@ -188,6 +204,8 @@ void FileCommands::openDump(const QString &name, const QByteArray &data, DumpFor
     m_context.runCardTypeChange();
     m_context.applyLayouts();
     GridImage::toGrid(*image, gridOf(image->type()));
+    if (const QByteArray note = DumpFormats::note(format, data); !note.isEmpty())
+        m_context.appendLog(note);
     if (const int unknown = image->unknownCount(); unknown > 0) {
         m_context.dialogs->showMessage(QStringLiteral("%1 of the %2 bytes in %3 were unknown; their cells keep their "
                                                       "previous contents.")
@@ -195,6 +213,27 @@ void FileCommands::openDump(const QString &name, const QByteArray &data, DumpFor
                                            .arg(image->size())
                                            .arg(name));
     }
+}
+
+QString FileCommands::lastFolder() const
+{
+    const int index = m_context.settings->findKey(LastFolderKey);
+    if (index == 0)
+        return {};
+    // Values end at commas: a folder name holding commas comes back in pieces.
+    const QString folder = QString::fromLocal8Bit(m_context.settings->readValues(index).join(','));
+    return QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void FileCommands::rememberFolder(const QString &fileName)
+{
+    const QByteArray folder = QFileInfo(fileName).absolutePath().toLocal8Bit();
+    const SettingsFile &settings = *m_context.settings;
+    const int index = settings.findKey(LastFolderKey);
+    if (index == 0)
+        settings.append(LastFolderKey, folder + ',');
+    else if (settings.readValues(index).join(',') != folder)
+        settings.writeValues(index, {folder});
 }
 
 void FileCommands::LoadTemplate(const QString &name)

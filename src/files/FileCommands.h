@@ -17,7 +17,7 @@ class FileCommands
 public:
     explicit FileCommands(FileContext context);
 
-    // "*.mtp" and the template filter first, then the dump formats.
+    // Save As: "*.mtp" first, then the dump formats (Open puts "All card images" first).
     [[nodiscard]] static QStringList cardImageFilters();
     [[nodiscard]] static QStringList textFilters();
 
@@ -44,7 +44,13 @@ public: // start-up
 private:
     [[nodiscard]] CardGridModel &gridOf(CardType type) const;
     void loadTemplateData(const QString &name, const QByteArray &data);
+    void openNamed(const QString &name, const QString &filter);
     void openDump(const QString &name, const QByteArray &data, DumpFormat format);
+    void saveNamed(CardType type, QString name, const QString &filter);
+    // Where the card image dialogs start (LastFolder); empty when unknown or gone.
+    [[nodiscard]] QString lastFolder() const;
+    // Stores the folder of a file chosen in a card image dialog.
+    void rememberFolder(const QString &fileName);
     // The grid in a dump format; nothing (and a message) when it cannot be written.
     [[nodiscard]] std::optional<QByteArray> dumpOfGrid(CardType type, DumpFormat format, const QString &name);
     // Appends extension unless the name contains it anywhere (case-sensitive).

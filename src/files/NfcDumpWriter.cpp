@@ -4,6 +4,19 @@
 
 namespace NfcDumpWriter {
 
+namespace {
+
+// "00 00 ... 00", count bytes.
+QByteArray zeroBytes(int count)
+{
+    QByteArray out = "00";
+    for (int i = 1; i < count; ++i)
+        out += " 00";
+    return out;
+}
+
+} // namespace
+
 QByteArray write(const CardImage &image)
 {
     const bool classic = isClassic(image.type());
@@ -24,6 +37,15 @@ QByteArray write(const CardImage &image)
         out += "ATQA: 00 44\nSAK: 00\n";
         out += "Data format version: 2\n";
         out += "NTAG/Ultralight type: Mifare Ultralight\n";
+        // Readers of the format take these keys in this order before the pages and
+        // refuse a file without them. An original Ultralight has no signature, version
+        // or counters: zeros, as the format's own tools write for one.
+        out += "Signature: " + zeroBytes(32) + '\n';
+        out += "Mifare version: " + zeroBytes(8) + '\n';
+        for (int i = 0; i < 3; ++i) {
+            const QByteArray n = QByteArray::number(i);
+            out += "Counter " + n + ": 0\nTearing " + n + ": 00\n";
+        }
         out += "Pages total: 16\nPages read: 16\n";
     }
     const QByteArray word = classic ? "Block " : "Page ";

@@ -1,6 +1,7 @@
 #include "link/BaudRateWindow.h"
 
 #include "app/ActionGuard.h"
+#include "app/ComboSizing.h"
 #include "app/MainWindow.h"
 #include "link/ComPort.h"
 #include "link/CommandScope.h"
@@ -81,7 +82,7 @@ void BaudRateWindow::setupControls()
 
     cmb_port = named(new QComboBox, "cmb_port");
     // Shows the main window's port, whole; the port is chosen there.
-    cmb_port->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    sizeToItems(cmb_port);
     cmb_port->setEnabled(false);
     grid->addWidget(labelFor(cmb_port, "Label1", "Com Port"), 0, 0);
     grid->addWidget(cmb_port, 0, 1);

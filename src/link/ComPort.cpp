@@ -4,21 +4,26 @@
 #include "link/PortList.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QThread>
 
 #include <cerrno>
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace {
 
-// The system error number a Qt port error stands for.
-int systemErrorOf(QSerialPort::SerialPortError error)
+// The system error number a Qt port error on device stands for.
+int systemErrorOf(QSerialPort::SerialPortError error, const QString &device)
 {
     switch (error) {
     case QSerialPort::DeviceNotFoundError: return ENOENT;
-    case QSerialPort::PermissionError: return EACCES;
+    case QSerialPort::PermissionError:
+        // Qt reports a port that another program holds (its lock file, or exclusive use)
+        // as a permission error too; whether we may use the device at all tells them apart.
+        return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0 ? EBUSY : EACCES;
     case QSerialPort::OpenError: return EBUSY;
     case QSerialPort::ResourceError: return ENXIO;
     case QSerialPort::TimeoutError: return ETIMEDOUT;
@@ -78,6 +83,13 @@ void ComPort::setBaudIndex(int index)
     m_baudIndex = index;
     if (isOpen() && !m_port.setBaudRate(baudRateOf(m_baudIndex)))
         throwPortError(EComPort::SetStateFailed);
+}
+
+QString ComPort::deviceFile() const
+{
+    // QSerialPort finds a bare name under /dev.
+    const QString path = PortList::devicePath(m_name);
+    return path.contains(QLatin1Char('/')) ? path : QStringLiteral("/dev/") + path;
 }
 
 bool ComPort::isOpen() const
@@ -260,7 +272,7 @@ void ComPort::onErrorOccurred(QSerialPort::SerialPortError error)
         return;
     if (!isOpen() || m_commandActive)
         return;
-    const QString message = QString::fromLatin1(EComPort(EComPort::ReadFailed, systemErrorOf(error)).what());
+    const QString message = EComPort(EComPort::ReadFailed, systemErrorOf(error, deviceFile())).boxText();
     close();
     Q_EMIT portFailed(message);
 }
@@ -269,7 +281,7 @@ void ComPort::failAndClose(int code)
 {
     const QSerialPort::SerialPortError error = m_port.error();
     closeOnFailure();
-    throw EComPort(EComPort::Code(code), systemErrorOf(error));
+    throw EComPort(EComPort::Code(code), systemErrorOf(error, deviceFile()));
 }
 
 void ComPort::throwPortError(int code)
@@ -280,7 +292,7 @@ void ComPort::throwPortError(int code)
     // finds it closed and the user sees one error box, not two.
     if (error == QSerialPort::ResourceError && isOpen())
         closeOnFailure();
-    throw EComPort(EComPort::Code(code), systemErrorOf(error));
+    throw EComPort(EComPort::Code(code), systemErrorOf(error, deviceFile()));
 }
 
 void ComPort::closeOnFailure()

@@ -51,7 +51,7 @@ Q_SIGNALS:
     // Bytes arrived that no command has read; count > 0. Emitted between commands only.
     void rxChar(int count);
     // The device failed while open (unplugged, far side gone). The port is already
-    // closed when this is emitted; message is the port error text.
+    // closed when this is emitted; message is the error box text (EComPort::boxText).
     void portFailed(const QString &message);
     // A command found the line gone and closed the port; its exception carries the
     // error text.
@@ -59,6 +59,8 @@ Q_SIGNALS:
 
 private:
     void applyLineSettings();
+    // The device file opened for the port name.
+    [[nodiscard]] QString deviceFile() const;
     void onReadyRead();
     void deliverRxChar();
     void sleepForBytes(int count, qint64 limitMs);

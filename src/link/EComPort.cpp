@@ -1,5 +1,8 @@
 #include "link/EComPort.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 std::string messageFor(EComPort::Code code, int systemError)
@@ -30,4 +33,43 @@ QByteArray EComPort::text(Code code)
     case RegistryError: return "Registry error";
     }
     return "Unable to open com port";
+}
+
+QString EComPort::explanation(int systemError)
+{
+    if (systemError == 0)
+        return {};
+    // The English text whatever the locale: the rest of the box is English too.
+    const char *description = strerrordesc_np(systemError);
+    QString reason = description ? QString::fromLatin1(description)
+                                 : QStringLiteral("System error %1").arg(systemError);
+    switch (systemError) {
+    case EACCES:
+    case EPERM:
+        return reason
+            + QStringLiteral(". Serial ports belong to the group dialout: join it (sudo adduser $USER dialout) "
+                             "and log in again.");
+    case EBUSY:
+        return reason
+            + QStringLiteral(". Another program holds the port (ModemManager, a terminal program or a second "
+                             "copy of this one): close it, or wait until it lets go.");
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case EIO:
+        return reason
+            + QStringLiteral(". The reader was unplugged (or the port name is wrong): plug it in again and "
+                             "choose its port in the Com Port box.");
+    case ETIMEDOUT:
+        return reason + QStringLiteral(". The module took no bytes in time: check its power and cable.");
+    default:
+        return reason + QLatin1Char('.');
+    }
+}
+
+QString EComPort::boxText() const
+{
+    const QString message = QString::fromLatin1(what());
+    const QString second = explanation(m_systemError);
+    return second.isEmpty() ? message : message + QLatin1Char('\n') + second;
 }

@@ -7,7 +7,8 @@
 
 // An error of the serial port. The message is one of the port's fixed texts followed by
 // " (win error code: N)", N being the system's error number (2: no such device,
-// 13: permission denied). The running action stops and shows it in the error box.
+// 13: permission denied, 16: busy). The running action stops and shows it in the error
+// box, with the system's reason and what to do about it on a second line.
 class EComPort : public std::runtime_error
 {
 public:
@@ -30,6 +31,11 @@ public:
 
     // The fixed text of a code, without the error number.
     [[nodiscard]] static QByteArray text(Code code);
+    // The system's own reason for an error number and, where there is one, what the
+    // user can do about it: one line; empty for 0.
+    [[nodiscard]] static QString explanation(int systemError);
+    // What the error box shows: the message, then the explanation on a second line.
+    [[nodiscard]] QString boxText() const;
 
 private:
     Code m_code;

@@ -36,6 +36,17 @@ const QVector<QVariant> &lookTable(CardType type)
     return tables[int(type)];
 }
 
+// Value fields take a 32-bit number as text: say how, since nothing else on screen does.
+QVariant toolTipOf(const CellLook &look, int column)
+{
+    if (look.body != CellLook::Body::ValueField)
+        return {};
+    const char *what = column == CardLayout::kAmountColumn ? "Amount to increment or decrement"
+                                                             : "Value to write, or the value last read";
+    return QStringLiteral("%1: 8 hexadecimal digits, most significant first (0000012C is 300)")
+        .arg(QLatin1String(what));
+}
+
 } // namespace
 
 CardGridModel::CardGridModel(CardType type, QObject *parent)
@@ -93,6 +104,9 @@ QVariant CardGridModel::data(const QModelIndex &index, int role) const
             return name;
         return QString::fromLatin1(m_cells.at(index.row()).at(index.column()));
     }
+    case Qt::ToolTipRole:
+        return toolTipOf(lookTable(m_type).at(index.row() * m_columns + index.column()).value<CellLook>(),
+                         index.column());
     default:
         return {};
     }

@@ -184,7 +184,7 @@ void GridActions::changeValue(CardType type, const QByteArray &action, int row)
     const int column = write ? CardLayout::kValueColumn : CardLayout::kAmountColumn;
     const CardGridModel &grid = m_main.grids().model(type);
     if (CheckValueHex(grid, block, column) == "error") {
-        m_main.dialogs().showMessage(write ? WriteMessages::BadValueHex : WriteMessages::BadIncrementHex);
+        m_main.dialogs().showWarning(write ? WriteMessages::BadValueHex : WriteMessages::BadIncrementHex);
         return;
     }
     const QByteArray operand = ValueCommands::operandFromText(grid.cell(column, row));

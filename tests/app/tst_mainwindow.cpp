@@ -1,7 +1,10 @@
 #include "ProgramRig.h"
 #include "ScriptedPeer.h"
 
+#include "PortPublisher.h"
+
 #include "app/MainWindow.h"
+#include "app/PortComboBox.h"
 #include "app/ProgramIdentity.h"
 #include "link/PortList.h"
 
@@ -126,7 +129,9 @@ private Q_SLOTS:
         main.open_cClick();
         QCOMPARE(rig.dialogs.shown.size(), 1);
         QCOMPARE(rig.dialogs.shown.first().kind, QStringLiteral("error"));
-        QCOMPARE(rig.dialogs.shown.first().text, QStringLiteral("Unable to open com port (win error code: 2)"));
+        // The message, then the system's reason and what to do.
+        QCOMPARE(rig.dialogs.shown.first().text.section(u'\n', 0, 0), QStringLiteral("Unable to open com port (win error code: 2)"));
+        QVERIFY(rig.dialogs.shown.first().text.section(u'\n', 1).startsWith(QStringLiteral("No such file or directory.")));
         QVERIFY(main.ui().open_c->isVisible());
         QVERIFY(!main.port().isOpen());
         // The link mode has already become "listen".
@@ -149,6 +154,34 @@ private Q_SLOTS:
         QCOMPARE(PortList::devicePath(QStringLiteral("tst-mainwindow-port")), peer.portPath());
         QFile::remove(link);
         QVERIFY(!PortList::names().contains(QStringLiteral("tst-mainwindow-port")));
+    }
+
+    // Ports published after the start are offered when the box opens; the choice stays
+    // chosen, even once its port has gone.
+    void portBoxRefreshesWhenOpened()
+    {
+        ProgramRig rig;
+        MainWindow &main = rig.start().main();
+        auto *box = qobject_cast<PortComboBox *>(main.ui().cmb_port);
+        QVERIFY(box);
+        ScriptedPeer peerA;
+        ScriptedPeer peerB;
+        PortPublisher a(PortList::simulatorFolder());
+        QVERIFY(a.publish(QStringLiteral("tst-refresh-a"), peerA.portPath()));
+        QCOMPARE(box->findText(a.publishedName()), -1);
+        box->showPopup();
+        box->hidePopup();
+        QVERIFY(box->findText(a.publishedName()) >= 0);
+        const QString chosen = a.publishedName();
+        box->setCurrentIndex(box->findText(chosen));
+
+        PortPublisher b(PortList::simulatorFolder());
+        QVERIFY(b.publish(QStringLiteral("tst-refresh-b"), peerB.portPath()));
+        a.unpublish();
+        box->refresh();
+        QVERIFY(box->findText(b.publishedName()) >= 0);
+        QCOMPARE(box->currentText(), chosen);
+        QCOMPARE(box->findText(chosen), box->currentIndex());
     }
 
     void classicControlsFollowTheCardType()

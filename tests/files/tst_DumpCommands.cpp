@@ -41,7 +41,10 @@ private Q_SLOTS:
         QCOMPARE(blockText(bench.grid1, 0), "A35F129C720804006263646566676869"_ba);
         QCOMPARE(blockText(bench.grid1, 7), "A0A1A2A3A4A578778800B0B1B2B3B4B5"_ba);
         QCOMPARE(bench.dialogs.shown.size(), 1); // the open dialog only
-        QCOMPARE(bench.dialogs.shown.first().text, DumpFormats::filters().join(u";;"_s));
+        QCOMPARE(bench.dialogs.shown.first().text,
+                 u"All card images (*.mtp *.bin *.mfd *.dump *.eml *.json *.mct *.nfc);;"_s
+                     + DumpFormats::filters().join(u";;"_s));
+        QVERIFY(bench.dialogs.shown.first().folder.isEmpty());
         QVERIFY(bench.settings.readLastFile(CardType::Mifare1K).isEmpty());
 
         CardGridModel opened(CardType::Mifare1K);
@@ -49,6 +52,8 @@ private Q_SLOTS:
             setBlockHex(opened, block, blockText(bench.grid1, block));
         bench.saveAs(bench.path(u"card"_s), filterOf(DumpFormat::Json));
         QVERIFY2(QFileInfo::exists(bench.path(u"card.json"_s)), qPrintable(bench.dialogs.texts().join(u'\n')));
+        // Each card image dialog starts where the last one was used.
+        QCOMPARE(bench.dialogs.shown.at(1).folder, QFileInfo(sample).absolutePath());
         fillPattern(bench.grid1, 77);
         bench.selected = CardType::MifareUL;
         bench.open(bench.path(u"card.json"_s));
@@ -56,7 +61,25 @@ private Q_SLOTS:
         for (int block = 0; block < 64; ++block)
             QCOMPARE(blockText(bench.grid1, block), blockText(opened, block));
         QCOMPARE(bench.dialogs.shown.size(), 3); // the three file dialogs, no message
+        QCOMPARE(bench.dialogs.shown.at(2).folder, bench.dir.path());
         QVERIFY(bench.settings.readLastFile(CardType::Mifare1K).isEmpty());
+        QCOMPARE(bench.settings.loadLines().count("LastFolder"), 1);
+    }
+
+    // An Ultralight .bin with a 56-byte header: the pages land on the grid, the log
+    // says what the header held.
+    void ultralightDumpHeaderGoesToTheLog()
+    {
+        FileTestBench bench;
+        const QByteArray pages = QByteArray::fromHex("04A1B2C3").repeated(16);
+        bench.writeFile(bench.path(u"ul.bin"_s), QByteArray(11, '\0') + '\x0F' + QByteArray(44, '\0') + pages);
+        bench.open(bench.path(u"ul.bin"_s));
+        QCOMPARE(bench.selected, CardType::MifareUL);
+        QCOMPARE(blockText(bench.gridUL, 9), "04A1B2C3"_ba);
+        QCOMPARE(bench.log.size(), 1);
+        QVERIFY2(bench.log.first().startsWith("Ultralight dump header: version 0000000000000000, TBO 0000, TBO1 00, "
+                                              "pages 15, "),
+                 bench.log.first().constData());
     }
 
     // Bytes a dump leaves unknown keep what the grid held, and a message counts them.

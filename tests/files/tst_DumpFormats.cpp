@@ -95,6 +95,43 @@ private Q_SLOTS:
         QVERIFY(nfc.contains("Block 1: 4D 45 52 4C 4F 58 20 54 45 53 54 20 43 41 52 44"));
     }
 
+    // An Ultralight .nfc carries the keys the format's readers take, in their order,
+    // between the type and the page count.
+    void ultralightNfcHasEveryKeyReadersExpect()
+    {
+        const QByteArrayList lines = TextLines::split(NfcDumpWriter::write(pattern(CardType::MifareUL, 1)));
+        const qsizetype type = lines.indexOf("NTAG/Ultralight type: Mifare Ultralight");
+        QVERIFY(type > 0);
+        const QByteArray zeros32 = QByteArray("00 ").repeated(31) + "00";
+        QCOMPARE(lines.mid(type + 1, 10),
+                 (QByteArrayList {"Signature: " + zeros32, "Mifare version: 00 00 00 00 00 00 00 00", "Counter 0: 0",
+                                  "Tearing 0: 00", "Counter 1: 0", "Tearing 1: 00", "Counter 2: 0", "Tearing 2: 00",
+                                  "Pages total: 16", "Pages read: 16"}));
+    }
+
+    // The research tool's Ultralight .bin: 56 header bytes, then the 16 pages. The pages
+    // are read, the header is described for the log.
+    void ultralightBinWithHeader()
+    {
+        const CardImage pages = pattern(CardType::MifareUL, 5);
+        QByteArray signature;
+        for (int i = 0; i < 32; ++i)
+            signature += char(0xA0 + i);
+        const QByteArray header = QByteArray::fromHex("0004030101000B03" "0102" "03" "0F") + signature
+            + QByteArray::fromHex("010000BD" "000000BD" "020100BD");
+        QCOMPARE(header.size(), 56);
+        const QByteArray dump = header + pages.bytes();
+        const std::optional<CardImage> image = read(DumpFormat::Raw, dump);
+        QVERIFY(image);
+        QVERIFY(*image == pages);
+        QCOMPARE(DumpFormats::note(DumpFormat::Raw, dump),
+                 "Ultralight dump header: version 0004030101000B03, TBO 0102, TBO1 03, pages 15, signature "
+                     + signature.toHex().toUpper()
+                     + ", counter 0 010000 tearing BD, counter 1 000000 tearing BD, counter 2 020100 tearing BD");
+        QVERIFY(DumpFormats::note(DumpFormat::Raw, pages.bytes()).isEmpty());
+        QCOMPARE(DumpFormats::detect(u"/x/card"_s, dump, u"*.mtp"_s), DumpFormat::Raw);
+    }
+
     void unknownBytesAreWrittenAndReadAsUnknown()
     {
         CardImage image = pattern(CardType::Mifare4K, 9);

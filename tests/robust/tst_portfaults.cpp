@@ -307,7 +307,8 @@ private Q_SLOTS:
         }
         Program program(sim.portPath());
         program.main().open_cClick();
-        QCOMPARE(program.errors(), QStringList {QStringLiteral("Unable to open com port (win error code: 13)")});
+        QCOMPARE(program.errors(), QStringList {QStringLiteral("Unable to open com port (win error code: 13)\n")
+                                                + EComPort::explanation(EACCES)});
         QVERIFY(!program.main().port().isOpen());
     }
 

@@ -13,9 +13,10 @@ class ScriptedDialogs : public UserDialogs
 {
 public:
     struct Shown {
-        QString kind;    // "message", "error", "question", "open", "save"
+        QString kind;    // "message", "error", "warning", "question", "open", "save"
         QString caption; // for questions
         QString text;    // message text, or the filters joined by ";;"
+        QString folder = {}; // where a file dialog started
     };
 
     QList<Shown> shown;
@@ -25,18 +26,19 @@ public:
 
     void showMessage(const QString &text) override { shown.append({QStringLiteral("message"), {}, text}); }
     void showError(const QString &text) override { shown.append({QStringLiteral("error"), {}, text}); }
+    void showWarning(const QString &text) override { shown.append({QStringLiteral("warning"), {}, text}); }
     bool askYesNo(const QString &caption, const QString &text) override
     {
         shown.append({QStringLiteral("question"), caption, text});
         return answers.isEmpty() ? true : answers.dequeue();
     }
-    QString openFileName(const QStringList &f, QString *selectedFilter = nullptr) override
+    QString openFileName(const QStringList &f, QString *selectedFilter = nullptr, const QString &folder = {}) override
     {
-        return nextFile(QStringLiteral("open"), f, selectedFilter);
+        return nextFile(QStringLiteral("open"), f, selectedFilter, folder);
     }
-    QString saveFileName(const QStringList &f, QString *selectedFilter = nullptr) override
+    QString saveFileName(const QStringList &f, QString *selectedFilter = nullptr, const QString &folder = {}) override
     {
-        return nextFile(QStringLiteral("save"), f, selectedFilter);
+        return nextFile(QStringLiteral("save"), f, selectedFilter, folder);
     }
 
     // Texts of everything shown, in order.
@@ -49,9 +51,9 @@ public:
     }
 
 private:
-    QString nextFile(const QString &kind, const QStringList &f, QString *selectedFilter)
+    QString nextFile(const QString &kind, const QStringList &f, QString *selectedFilter, const QString &folder)
     {
-        shown.append({kind, {}, f.join(QStringLiteral(";;"))});
+        shown.append({kind, {}, f.join(QStringLiteral(";;")), folder});
         if (selectedFilter)
             *selectedFilter = filters.isEmpty() ? (f.isEmpty() ? QString() : f.first()) : filters.dequeue();
         return fileNames.isEmpty() ? QString() : fileNames.dequeue();

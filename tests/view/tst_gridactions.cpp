@@ -105,7 +105,7 @@ private Q_SLOTS:
     }
 
     // Value cells: the operand goes least significant byte first; a cell that is not
-    // eight hex digits refuses with its own message.
+    // eight hex digits refuses with its own message in a warning box.
     void valueOperands_data()
     {
         QTest::addColumn<int>("column");
@@ -131,9 +131,13 @@ private Q_SLOTS:
         r.sim.withModule([](VirtualModule &m) { m.classicCard()->setBlock(4, ClassicCard::valueBlock(300, 4)); });
         const int cellColumn = column == WriteValueColumn ? 29 : 23;
         r.grid(CardType::Mifare1K).setCell(cellColumn, 6, cell);
+        // The field says what it takes; a trailer's value cell is no field.
+        QVERIFY(r.grid(CardType::Mifare1K).index(6, cellColumn).data(Qt::ToolTipRole).toString().contains(u"8 hexadecimal digits"_s));
+        QVERIFY(r.grid(CardType::Mifare1K).index(5, cellColumn).data(Qt::ToolTipRole).isNull());
         r.click(CardType::Mifare1K, column, 6);
         if (!message.isEmpty()) {
             QCOMPARE(r.dialogs().texts(), QStringList {message});
+            QCOMPARE(r.dialogs().shown.first().kind, u"warning"_s);
             QVERIFY(r.frames().isEmpty());
             return;
         }
