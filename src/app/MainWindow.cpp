@@ -118,7 +118,7 @@ CardType MainWindow::cardType() const
 
 void MainWindow::FormCreate()
 {
-    m_settings.createIfMissing();
+    m_settings.prepare();
     m_ui.cmb_port->addItems(PortList::names());
 
     selectIndex(m_ui.cmb_port, m_settings.readIndex("ComPort", 0));

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QThread>
 
 #include <cerrno>
@@ -126,6 +127,12 @@ void BaudRateWindow::changeEvent(QEvent *event)
         FormActivate();
 }
 
+void BaudRateWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    cmb_newbaud->setCurrentIndex(qMax(0, m_main.ui().cmb_baud->currentIndex()));
+}
+
 void BaudRateWindow::FormActivate()
 {
     guardAction(m_main.dialogs(), [this] {
@@ -157,8 +164,19 @@ void BaudRateWindow::openAtCurrentSpeed()
     m_main.ui().close_c->setVisible(true);
 }
 
+bool BaudRateWindow::confirmChange()
+{
+    return m_main.dialogs().askBeforeIrreversible(
+        QStringLiteral("Set New Baud Rate"),
+        QStringLiteral("The module will be changed for good to %1 and will no longer answer at %2.\nDo you want "
+                       "to continue?")
+            .arg(cmb_newbaud->currentText(), cmb_baud->currentText()));
+}
+
 void BaudRateWindow::BitBtn1Click()
 {
+    if (!confirmChange())
+        return;
     guardAction(m_main.dialogs(), [this] {
         ComPort &port = m_main.port();
         ModuleLink &link = m_main.link();

@@ -19,6 +19,7 @@ namespace {
 
 const QByteArray SeekMode = QByteArrayLiteral("select_continuous");
 const QByteArray Seeking = QByteArrayLiteral("SEEKING FOR TAG");
+const QByteArray StrayBytes = QByteArrayLiteral("Stray bytes on the line discarded");
 
 } // namespace
 
@@ -174,16 +175,19 @@ void TagCommands::receiveFrame()
     if (!m_link.port().isOpen() || m_link.port().bytesWaiting() == 0)
         return;
     const ModuleResponse response = m_link.exchange().ReadResponse();
-    if (m_link.linkMode != SeekMode) {
-        // Outside a seek an unasked frame is the module's report after a reset.
-        if (!response.ok)
-            return;
-        m_link.logResponse(response, "FIRMWARE VERSION");
-        m_link.setStatus(" Reset OK");
+    if (!response.ok) {
+        // Bytes that make no frame are noise (a module reset, a loose cable): what is
+        // left of them is thrown away and the port stays open.
+        m_link.port().purge();
+        if (m_link.linkMode == SeekMode)
+            m_link.log().appendLine("error");
+        m_link.log().appendLine(StrayBytes);
         return;
     }
-    if (!response.ok) {
-        m_link.log().appendLine("error");
+    if (m_link.linkMode != SeekMode) {
+        // Outside a seek an unasked frame is the module's report after a reset.
+        m_link.logResponse(response, "FIRMWARE VERSION");
+        m_link.setStatus(" Reset OK");
         return;
     }
     const std::optional<TagReport> report = TagReport::fromFrame(response.frame, m_cardType());

@@ -32,7 +32,7 @@ void WriteAllRun::writeAllClick()
         return;
     guardAction(m_main.dialogs(), [this] {
         m_main.ui().cb_ascii->setChecked(false); // the grids back in hexadecimal
-        if (!m_main.dialogs().askYesNo(WriteMessages::WarningCaption, WriteMessages::WriteAllQuestion))
+        if (!m_main.dialogs().askBeforeIrreversible(WriteMessages::WarningCaption, WriteMessages::WriteAllQuestion))
             return;
         const CardType type = m_main.cardType();
         const CardGridModel &grid = m_main.grids().model(type);
