@@ -12,7 +12,7 @@
 #include "card/Hex.h"
 #include "windows/ComboSizing.h"
 #include "view/CardGridModel.h"
-#include "view/ColourScheme.h"
+#include "windows/ColourScheme.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -3,8 +3,8 @@
 #include "view/CardGridModel.h"
 #include "view/CardLayout.h"
 #include "view/CellLook.h"
-#include "view/ColourScheme.h"
-#include "view/GridPaintGeometry.h"
+#include "windows/ColourScheme.h"
+#include "windows/GridPaintGeometry.h"
 #include "view/ReadStrip.h"
 
 #include <QApplication>

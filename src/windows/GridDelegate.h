@@ -1,7 +1,7 @@
 #pragma once
 
 #include "card/CardType.h"
-#include "view/ColourScheme.h"
+#include "windows/ColourScheme.h"
 
 #include <QStyledItemDelegate>
 

@@ -1,6 +1,6 @@
 #include "windows/HelpPane.h"
 
-#include "view/ColourScheme.h"
+#include "windows/ColourScheme.h"
 
 #include <QFont>
 #include <QFontMetrics>

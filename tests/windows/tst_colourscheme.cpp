@@ -1,6 +1,6 @@
 #include "view/CardGridModel.h"
 #include "windows/CardGridView.h"
-#include "view/ColourScheme.h"
+#include "windows/ColourScheme.h"
 #include "view/GridLayout.h"
 #include "view/ReadStrip.h"
 

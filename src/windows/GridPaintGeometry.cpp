@@ -1,4 +1,4 @@
-#include "view/GridPaintGeometry.h"
+#include "windows/GridPaintGeometry.h"
 
 namespace GridPaintGeometry {
 

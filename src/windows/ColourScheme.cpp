@@ -1,4 +1,4 @@
-#include "view/ColourScheme.h"
+#include "windows/ColourScheme.h"
 
 #include <QPalette>
 
