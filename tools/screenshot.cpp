@@ -37,6 +37,11 @@ public:
         note(caption, text);
         return true;
     }
+    Choice askSaveDiscardCancel(const QString &caption, const QString &text) override
+    {
+        note(caption, text);
+        return Choice::Discard;
+    }
     QString openFileName(const QStringList &, QString *, const QString &) override { return {}; }
     QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
 

@@ -1,5 +1,9 @@
 #include "app/MainWindow.h"
 
+#include "app/EditWiring.h"
+#include "windows/CardEdits.h"
+#include "windows/RowInfoPanel.h"
+
 #include "base/ActionGuard.h"
 #include "windows/LogAndStatus.h"
 #include "base/SettingsFile.h"
@@ -224,6 +228,9 @@ void MainWindow::wireGridsAndFiles()
     connect(m_grids, &CardGrids::asciiToggleRequested, m_ui.cb_ascii, &QCheckBox::click);
     connect(m_ui.cb_ascii, &QCheckBox::toggled, m_grids, &CardGrids::setAsciiView);
     connect(m_ui.cb_getdata, &QCheckBox::toggled, m_grids, &CardGrids::setGetData);
+    auto *rowInfo = new RowInfoPanel(*m_grids);
+    rowInfo->setFixedWidth(m_ui.WebBrowser1->width());
+    m_ui.rightColumn->insertWidget(m_ui.rightColumn->indexOf(m_ui.WebBrowser1), rowInfo);
 
     FileContext context;
     context.grid1 = &m_grids->model(CardType::Mifare1K);
@@ -238,6 +245,14 @@ void MainWindow::wireGridsAndFiles()
     context.applyLayouts = [this] { m_grids->applyLayouts(); };
     context.fillDefaults = [](CardGridModel &grid) { GridLayout::fillDefaults(grid); };
     context.appendLog = [this](const QByteArray &entry) { appendLine(entry); };
+    context.mayLoad = [this] {
+        auto *edits = findChild<EditWiring *>();
+        return !edits || edits->mayDropEdits();
+    };
+    context.saved = [this](CardType type) {
+        if (auto *edits = findChild<EditWiring *>())
+            edits->edits().setBaseline(type);
+    };
     m_files = std::make_unique<FileCommands>(std::move(context));
 
     const auto guarded = [this](void (FileCommands::*command)()) {

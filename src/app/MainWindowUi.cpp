@@ -118,6 +118,7 @@ void MainWindowUi::setup(QMainWindow *window)
     auto *right = new QVBoxLayout;
     right->setSpacing(2);
     columns->addLayout(right, 0);
+    rightColumn = right;
     const int panelWidth = 240;
 
     QFrame *bevel1 = panel("Bevel1");

@@ -1,6 +1,7 @@
 #include "app/ProgramWindows.h"
 
 #include "windows/AccessEditor.h"
+#include "app/EditWiring.h"
 #include "app/MainWindow.h"
 #include "windows/BaudRateWindow.h"
 #include "windows/KeyStoreWindow.h"
@@ -65,6 +66,8 @@ ProgramWindows::ProgramWindows(SettingsFile &settings, UserDialogs &dialogs)
     main.pendingReads().setReadAllRun([this](const QByteArray &kind) { return m_readAllRun->runPending(kind); });
     main.ui().readAll->setEnabled(true);
     main.ui().writeAll->setEnabled(true);
+    // After the runs, so that its handlers see what they did to the grids.
+    new EditWiring(main);
 }
 
 ProgramWindows::~ProgramWindows()

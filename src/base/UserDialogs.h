@@ -18,6 +18,9 @@ public:
     virtual void showWarning(const QString &text) = 0;
     // Yes/No box with a caption; Yes is the default button. True means Yes.
     [[nodiscard]] virtual bool askYesNo(const QString &caption, const QString &text) = 0;
+    // Unsaved edits would be lost: Save, Discard or Cancel (the default).
+    enum class Choice { Save, Discard, Cancel };
+    [[nodiscard]] virtual Choice askSaveDiscardCancel(const QString &caption, const QString &text) = 0;
     // File dialogs; filters such as "*.mtp". An empty result means cancelled.
     // selectedFilter, when given, receives the filter the user chose; folder, when not
     // empty, is where the dialog starts.

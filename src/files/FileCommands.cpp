@@ -120,6 +120,8 @@ void FileCommands::saveNamed(CardType type, QString name, const QString &filter)
         if (!confirmOverwrite(name) || !writeFile(name, TemplateWriter::write(gridOf(type))))
             return;
         m_context.settings->writeLastFile(type, name);
+        if (m_context.saved)
+            m_context.saved(type);
         return;
     }
 
@@ -129,7 +131,8 @@ void FileCommands::saveNamed(CardType type, QString name, const QString &filter)
     const std::optional<QByteArray> data = dumpOfGrid(type, format, name);
     if (!data || !confirmOverwrite(name))
         return;
-    (void)writeFile(name, *data);
+    if (writeFile(name, *data) && m_context.saved)
+        m_context.saved(type);
 }
 
 std::optional<QByteArray> FileCommands::dumpOfGrid(CardType type, DumpFormat format, const QString &name)
@@ -158,7 +161,7 @@ void FileCommands::openFile()
 {
     QString filter;
     const QString name = m_context.dialogs->openFileName(DumpFormats::openFilters(), &filter, lastFolder());
-    if (name.isEmpty())
+    if (name.isEmpty() || (m_context.mayLoad && !m_context.mayLoad()))
         return;
     openNamed(name, filter);
     rememberFolder(name);

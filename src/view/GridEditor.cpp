@@ -3,6 +3,7 @@
 #include "card/Hex.h"
 #include "view/CardGridModel.h"
 #include "view/GridEditing.h"
+#include "workflows/ValueInput.h"
 
 namespace {
 
@@ -45,6 +46,8 @@ bool GridEditor::FilterHexKey(char key)
     // From a value cell a completed value jumps onto its "IV" or "WV" button.
     const CellPos valueButton{m_cursor.column + 2, m_cursor.row};
 
+    if (valueCell && (key == ValueInput::DecimalMarker || ValueInput::isDecimal(currentText())))
+        return typeDecimal(key, valueButton);
     if (key == kEnter) {
         const QByteArray text = currentText();
         if (valueCell) {
@@ -71,6 +74,25 @@ bool GridEditor::FilterHexKey(char key)
     } else {
         typeIntoCell(key);
     }
+    return true;
+}
+
+bool GridEditor::typeDecimal(char key, CellPos valueButton)
+{
+    // The marker always starts the cell afresh; the number is read where it is used.
+    if (key == ValueInput::DecimalMarker) {
+        setCurrentText(QByteArray(1, key));
+        m_typing = true;
+        return true;
+    }
+    if (key == kEnter) {
+        moveCursor(valueButton);
+        return true;
+    }
+    const bool digit = key >= '0' && key <= '9';
+    if (!digit && key != '-' && key != '+')
+        return false;
+    typeIntoCell(key);
     return true;
 }
 

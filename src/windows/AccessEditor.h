@@ -52,6 +52,8 @@ private:
     void btn_okClick();
     void radioButtonClick();
     void byteEditExit();
+    // "From this trailer": the chosen sector's trailer in the grid instead of the settings.
+    void takeFromTrailer();
 
     QWidget *buildDataPage(int group);
     QWidget *buildTrailerPage();
@@ -75,6 +77,7 @@ private:
     QCheckBox *m_same = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
+    QPushButton *m_fromTrailer = nullptr;
     QTabWidget *m_tabs = nullptr;
     std::array<QLabel *, 4> m_titles{};
     std::array<QList<QLabel *>, 4> m_descriptions{};

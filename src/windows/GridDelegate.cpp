@@ -68,12 +68,38 @@ QSize GridDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) 
     return {18, 20};
 }
 
+namespace {
+
+// A palette whose text is lighter than its background is a dark one.
+bool isDark(const QPalette &palette)
+{
+    return palette.color(QPalette::WindowText).lightness() > palette.color(QPalette::Window).lightness();
+}
+
+} // namespace
+
+QColor GridDelegate::markColour(const QPalette &palette, int mark)
+{
+    const bool dark = isDark(palette);
+    if (mark & CardGridModel::Differs)
+        return dark ? QColor(128, 40, 48) : QColor(255, 190, 190);
+    if (mark & CardGridModel::Changed)
+        return dark ? QColor(112, 92, 24) : QColor(255, 236, 150);
+    return {};
+}
+
+QColor GridDelegate::warningColour(const QPalette &palette)
+{
+    return isDark(palette) ? QColor(255, 120, 120) : QColor(192, 0, 0);
+}
+
 void GridDelegate::paintPlainCell(QPainter *painter, const QStyleOptionViewItem &option, const QRect &cell,
-                                  const QString &text) const
+                                  const QString &text, int mark) const
 {
     const bool selected = option.state & QStyle::State_Selected;
     const QPalette &palette = option.palette;
-    painter->fillRect(cell, selected ? palette.color(QPalette::Highlight) : kWhite);
+    const QColor marked = markColour(palette, mark);
+    painter->fillRect(cell, selected ? palette.color(QPalette::Highlight) : marked.isValid() ? marked : kWhite);
 
     if (!m_gridColor.isValid()) {
         const QWidget *widget = option.widget;
@@ -110,7 +136,7 @@ void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
     painter->setRenderHint(QPainter::Antialiasing, false);
     if (painter->font() != gridFont())
         painter->setFont(gridFont());
-    paintPlainCell(painter, option, cell, text);
+    paintPlainCell(painter, option, cell, text, index.data(CardGridModel::MarkRole).toInt());
 
     if (m_strip.paintCell(m_type, index.row())) {
         const QRect strip = readStripRect(m_type, gridLeft, cell);

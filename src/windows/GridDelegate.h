@@ -25,9 +25,15 @@ public:
     [[nodiscard]] static QFont gridFont();
     [[nodiscard]] static QFont stripFont();
 
+    // Background of a marked byte cell (CardGridModel::CellMark), light or dark to
+    // suit the palette; a difference shows over a change. Invalid for no mark.
+    [[nodiscard]] static QColor markColour(const QPalette &palette, int mark);
+    // Text colour of a warning such as invalid access bits, readable on the palette.
+    [[nodiscard]] static QColor warningColour(const QPalette &palette);
+
 private:
     void paintPlainCell(QPainter *painter, const QStyleOptionViewItem &option, const QRect &cell,
-                        const QString &text) const;
+                        const QString &text, int mark) const;
 
     CardType m_type;
     ReadStrip &m_strip;

@@ -21,6 +21,7 @@ public:
 
     QList<Shown> shown;
     QQueue<bool> answers;     // next askYesNo answers
+    QQueue<Choice> choices;    // next askSaveDiscardCancel answers (unscripted: Discard)
     QQueue<QString> fileNames; // next file dialog results
     QQueue<QString> filters;   // next selected filters (optional)
 
@@ -31,6 +32,11 @@ public:
     {
         shown.append({QStringLiteral("question"), caption, text});
         return answers.isEmpty() ? true : answers.dequeue();
+    }
+    Choice askSaveDiscardCancel(const QString &caption, const QString &text) override
+    {
+        shown.append({QStringLiteral("choice"), caption, text});
+        return choices.isEmpty() ? Choice::Discard : choices.dequeue();
     }
     QString openFileName(const QStringList &f, QString *selectedFilter = nullptr, const QString &folder = {}) override
     {
