@@ -4,6 +4,7 @@
 #include "app/EditWiring.h"
 #include "app/MainWindow.h"
 #include "windows/BaudRateWindow.h"
+#include "windows/CompareWindow.h"
 #include "windows/KeyStoreWindow.h"
 #include "windows/LockBytesEditor.h"
 #include "view/CardGridModel.h"
@@ -18,6 +19,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QMenu>
+#include <QMenuBar>
 
 namespace {
 
@@ -67,7 +70,17 @@ ProgramWindows::ProgramWindows(SettingsFile &settings, UserDialogs &dialogs)
     main.ui().readAll->setEnabled(true);
     main.ui().writeAll->setEnabled(true);
     // After the runs, so that its handlers see what they did to the grids.
-    new EditWiring(main);
+    auto *editing = new EditWiring(main);
+    auto *compare = new CompareWindow(main.grids(), editing->edits(), dialogs, &main);
+    if (auto *file = main.menuBar()->findChild<QMenu *>(QStringLiteral("File1"))) {
+        file->addSeparator();
+        QAction *withFile = file->addAction(QStringLiteral("Compare with..."));
+        withFile->setObjectName(QStringLiteral("CompareWith1"));
+        QObject::connect(withFile, &QAction::triggered, compare, &CompareWindow::compareGridWithFile);
+        QAction *twoFiles = file->addAction(QStringLiteral("Compare two files..."));
+        twoFiles->setObjectName(QStringLiteral("CompareFiles1"));
+        QObject::connect(twoFiles, &QAction::triggered, compare, &CompareWindow::compareTwoFiles);
+    }
 }
 
 ProgramWindows::~ProgramWindows()

@@ -163,17 +163,25 @@ void CardEdits::apply(CardType type, const CardImage &image)
     Q_EMIT historyChanged();
 }
 
+void CardEdits::setDifferences(CardType type, const QByteArray &differs)
+{
+    m_differs[int(type)] = differs;
+    showMarks(type);
+}
+
 void CardEdits::showMarks(CardType type)
 {
     const EditTracker &tracker = m_tracker[int(type)];
-    if (!tracker.hasChanges()) {
+    const QByteArray &differs = m_differs[int(type)];
+    if (!tracker.hasChanges() && differs.isEmpty()) {
         m_grids.model(type).setByteMarks({});
         return;
     }
     QByteArray marks(m_image[int(type)].size(), char(CardGridModel::NoMark));
     for (int i = 0; i < marks.size(); ++i) {
-        if (tracker.isChanged(i))
-            marks[i] = char(CardGridModel::Changed);
+        const int mark = (tracker.isChanged(i) ? CardGridModel::Changed : 0)
+                         | (i < differs.size() && differs.at(i) ? CardGridModel::Differs : 0);
+        marks[i] = char(mark);
     }
     m_grids.model(type).setByteMarks(marks);
 }

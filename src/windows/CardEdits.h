@@ -38,6 +38,10 @@ public:
     [[nodiscard]] QString undoLabel() const;
     [[nodiscard]] QString redoLabel() const;
 
+    // Marks the bytes of a grid that differ from a compared image (one flag per byte,
+    // non-zero differs); empty clears the marks.
+    void setDifferences(CardType type, const QByteArray &differs);
+
     // Bytes changed and not yet read, loaded, written or saved, in any grid.
     [[nodiscard]] bool hasUnsavedChanges();
     [[nodiscard]] const EditTracker &tracker(CardType type) const { return m_tracker[int(type)]; }
@@ -60,6 +64,7 @@ private:
     std::array<UndoHistory, 3> m_history{};
     std::array<CardImage, 3> m_image{CardImage(CardType::Mifare1K), CardImage(CardType::Mifare4K),
                                      CardImage(CardType::MifareUL)};
+    std::array<QByteArray, 3> m_differs{};
     bool m_pending = false;  // a grid changed since the last settle
     bool m_applying = false; // an undo or redo is writing the grid
 };

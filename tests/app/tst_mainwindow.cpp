@@ -70,7 +70,7 @@ private Q_SLOTS:
         QCOMPARE(top.size(), 4);
         QCOMPARE(top.at(0)->text() + u':' + menuTexts(top.at(0)->menu()),
                  QStringLiteral("File:Open File (Mifare format)|Save As   (Mifare format)|-|Import ( Text file )|"
-                                "Export ( Text file )"));
+                                "Export ( Text file )|-|Compare with...|Compare two files..."));
         QCOMPARE(top.at(1)->text() + u':' + menuTexts(top.at(1)->menu()), QStringLiteral("Edit:Undo|Redo"));
         top.removeAt(1);
         QCOMPARE(top.at(1)->text() + u':' + menuTexts(top.at(1)->menu()),
