@@ -38,10 +38,7 @@ EditWiring::EditWiring(MainWindow &window)
 
     // These run after the commands' own handlers, so the grid already shows the result.
     MainWindowUi &ui = window.ui();
-    connect(ui.openFile, &QAction::triggered, this, [this] {
-        if (m_edits->settle(QStringLiteral("Load")))
-            m_edits->setBaseline();
-    });
+    connect(ui.openFile, &QAction::triggered, this, &EditWiring::afterLoad);
     connect(ui.importText, &QAction::triggered, this, [this] { m_edits->settle(QStringLiteral("Import")); });
     // Read All changes only the bytes it read; a failed run leaves the rest as it was.
     connect(ui.readAll, &QAction::triggered, this, [this] {
@@ -49,6 +46,12 @@ EditWiring::EditWiring(MainWindow &window)
             m_edits->setBaseline(m_window.cardType());
     });
     window.installEventFilter(this);
+}
+
+void EditWiring::afterLoad()
+{
+    if (m_edits->settle(QStringLiteral("Load")))
+        m_edits->setBaseline();
 }
 
 void EditWiring::updateActions()

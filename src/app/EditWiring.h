@@ -17,6 +17,8 @@ public:
     explicit EditWiring(MainWindow &window);
 
     [[nodiscard]] CardEdits &edits() const { return *m_edits; }
+    // After a load: its changes are one undo step, and nothing counts as changed.
+    void afterLoad();
     // True when the edits may be dropped: none, saved now, or the user chose Discard.
     [[nodiscard]] bool mayDropEdits();
 

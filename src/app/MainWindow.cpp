@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/EditWiring.h"
+#include "files/RecentFiles.h"
 #include "windows/CardEdits.h"
 #include "windows/RowInfoPanel.h"
 
@@ -249,10 +250,12 @@ void MainWindow::wireGridsAndFiles()
         auto *edits = findChild<EditWiring *>();
         return !edits || edits->mayDropEdits();
     };
-    context.saved = [this](CardType type) {
+    context.saved = [this](CardType type, const QString &name) {
         if (auto *edits = findChild<EditWiring *>())
             edits->edits().setBaseline(type);
+        RecentFiles(m_settings).remember(name);
     };
+    context.loaded = [this](const QString &name) { RecentFiles(m_settings).remember(name); };
     m_files = std::make_unique<FileCommands>(std::move(context));
 
     const auto guarded = [this](void (FileCommands::*command)()) {

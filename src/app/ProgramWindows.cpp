@@ -5,6 +5,9 @@
 #include "app/MainWindow.h"
 #include "windows/BaudRateWindow.h"
 #include "windows/CompareWindow.h"
+#include "windows/RecentFilesMenu.h"
+#include "base/ActionGuard.h"
+#include "files/FileCommands.h"
 #include "windows/KeyStoreWindow.h"
 #include "windows/LockBytesEditor.h"
 #include "view/CardGridModel.h"
@@ -80,6 +83,11 @@ ProgramWindows::ProgramWindows(SettingsFile &settings, UserDialogs &dialogs)
         QAction *twoFiles = file->addAction(QStringLiteral("Compare two files..."));
         twoFiles->setObjectName(QStringLiteral("CompareFiles1"));
         QObject::connect(twoFiles, &QAction::triggered, compare, &CompareWindow::compareTwoFiles);
+        file->addSeparator();
+        file->addMenu(new RecentFilesMenu(settings, dialogs, [&main, editing](const QString &name) {
+            guardAction(main.dialogs(), [&] { main.files().openRecent(name); });
+            editing->afterLoad();
+        }, file));
     }
 }
 

@@ -121,7 +121,7 @@ void FileCommands::saveNamed(CardType type, QString name, const QString &filter)
             return;
         m_context.settings->writeLastFile(type, name);
         if (m_context.saved)
-            m_context.saved(type);
+            m_context.saved(type, name);
         return;
     }
 
@@ -132,7 +132,7 @@ void FileCommands::saveNamed(CardType type, QString name, const QString &filter)
     if (!data || !confirmOverwrite(name))
         return;
     if (writeFile(name, *data) && m_context.saved)
-        m_context.saved(type);
+        m_context.saved(type, name);
 }
 
 std::optional<QByteArray> FileCommands::dumpOfGrid(CardType type, DumpFormat format, const QString &name)
@@ -167,6 +167,13 @@ void FileCommands::openFile()
     rememberFolder(name);
 }
 
+void FileCommands::openRecent(const QString &name)
+{
+    if (m_context.mayLoad && !m_context.mayLoad())
+        return;
+    openNamed(name, {});
+}
+
 void FileCommands::openNamed(const QString &name, const QString &filter)
 {
     QByteArray data;
@@ -189,6 +196,8 @@ void FileCommands::openNamed(const QString &name, const QString &filter)
     m_context.runCardTypeChange();
     m_context.applyLayouts();
     loadTemplateData(name, data);
+    if (m_context.loaded)
+        m_context.loaded(name);
 }
 
 void FileCommands::openDump(const QString &name, const QByteArray &data, DumpFormat format)
@@ -207,6 +216,8 @@ void FileCommands::openDump(const QString &name, const QByteArray &data, DumpFor
     m_context.runCardTypeChange();
     m_context.applyLayouts();
     GridImage::toGrid(*image, gridOf(image->type()));
+    if (m_context.loaded)
+        m_context.loaded(name);
     if (const QByteArray note = DumpFormats::note(format, data); !note.isEmpty())
         m_context.appendLog(note);
     if (const int unknown = image->unknownCount(); unknown > 0) {

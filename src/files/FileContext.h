@@ -3,6 +3,7 @@
 #include "card/CardType.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <functional>
 
@@ -34,6 +35,8 @@ struct FileContext {
     std::function<void(const QByteArray &)> appendLog;
     // Optional: false stops a load that would replace unsaved edits.
     std::function<bool()> mayLoad;
-    // Optional: the grid of a card type was written to a file.
-    std::function<void(CardType)> saved;
+    // Optional: the grid of a card type was written to the named file.
+    std::function<void(CardType, const QString &)> saved;
+    // Optional: the named file was loaded into a grid.
+    std::function<void(const QString &)> loaded;
 };
