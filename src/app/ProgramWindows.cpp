@@ -5,6 +5,8 @@
 #include "app/MainWindow.h"
 #include "windows/BaudRateWindow.h"
 #include "windows/CompareWindow.h"
+#include "windows/FindKeysWindow.h"
+#include "link/SerialModuleReader.h"
 #include "windows/RecentFilesMenu.h"
 #include "base/ActionGuard.h"
 #include "files/FileCommands.h"
@@ -88,6 +90,20 @@ ProgramWindows::ProgramWindows(SettingsFile &settings, UserDialogs &dialogs)
             guardAction(main.dialogs(), [&] { main.files().openRecent(name); });
             editing->afterLoad();
         }, file));
+    }
+    if (auto *tools = main.menuBar()->findChild<QMenu *>(QStringLiteral("Tools1"))) {
+        FindKeysWindow::Context keys;
+        keys.reader = &main.reader();
+        keys.dialogs = &dialogs;
+        keys.readAll = m_readAllRun;
+        keys.cardType = [&main] { return main.cardType(); };
+        keys.grid = [&main](CardType type) -> CardGridModel & { return main.grids().model(type); };
+        keys.runReadAll = [&main] { main.ui().readAll->trigger(); };
+        auto *findKeys = new FindKeysWindow(std::move(keys), &main);
+        tools->addSeparator();
+        QAction *find = tools->addAction(QStringLiteral("Find Keys..."));
+        find->setObjectName(QStringLiteral("FindKeys1"));
+        QObject::connect(find, &QAction::triggered, findKeys, [findKeys] { showNonModal(findKeys); });
     }
 }
 

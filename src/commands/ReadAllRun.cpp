@@ -8,6 +8,8 @@
 #include "commands/PendingReads.h"
 #include "commands/TagCommands.h"
 #include "commands/TagSequence.h"
+#include "reader/CardReader.h"
+#include "workflows/SectorKeyPlan.h"
 
 #include <QList>
 
@@ -47,8 +49,39 @@ bool ReadAllRun::runPending(const QByteArray &kind)
     return type && readCard(*type, true);
 }
 
+ReadAllRun::~ReadAllRun() = default;
+
+void ReadAllRun::useSectorKeys(const SectorKeyPlan &plan)
+{
+    m_plan = std::make_unique<SectorKeyPlan>(plan);
+}
+
+bool ReadAllRun::authenticateSector(const SectorKeyPlan &plan, int block)
+{
+    const int sector = CardGeometry::sectorOfBlock(block);
+    const auto keyOf = [](const SectorAuth &auth) {
+        return KeySource::keyBytes(auth.type == KeyType::A ? KeySource::Type::A : KeySource::Type::B,
+                                   auth.key.toBytes());
+    };
+    const std::optional<SectorAuth> first = plan.forSector(sector);
+    if (first && m_tags.reader().authenticate(block, keyOf(*first)).ok())
+        return true;
+    // A refused authentication leaves the tag halted: select it before the next try.
+    TagSequence sequence(m_tags);
+    if (first && !sequence.haltAndSelect())
+        return false;
+    if (const std::optional<SectorAuth> second = plan.alternative(sector); second && second != first) {
+        if (m_tags.reader().authenticate(block, keyOf(*second)).ok())
+            return true;
+        (void)sequence.haltAndSelect();
+    }
+    m_sink.appendLine("Read All: no found key opens sector " + QByteArray::number(sector) + "; skipped");
+    return false;
+}
+
 bool ReadAllRun::readCard(CardType type, bool stopOnReadError)
 {
+    const std::unique_ptr<SectorKeyPlan> plan = std::move(m_plan);
     const CardGeometry geometry(type);
     const QList<int> numbers = geometry.wholeCardReads();
     if (!m_run.start(QStringLiteral("Read All Blocks"), int(numbers.size())))
@@ -65,8 +98,16 @@ bool ReadAllRun::readCard(CardType type, bool stopOnReadError)
             return false;
         }
         QByteArray result;
-        // A sector is authenticated once, at its first block.
-        if (geometry.isAuthenticationPoint(number)) {
+        if (plan && geometry.classic() && geometry.isAuthenticationPoint(number)) {
+            if (!authenticateSector(*plan, number)) {
+                // Skip the rest of the sector.
+                const int next = CardGeometry::firstBlockOfSector(CardGeometry::sectorOfBlock(number) + 1);
+                while (i + 1 < numbers.size() && numbers.at(i + 1) < next)
+                    ++i;
+                continue;
+            }
+        } else if (geometry.isAuthenticationPoint(number)) {
+            // A sector is authenticated once, at its first block.
             m_tags.Authenticate(number, result);
             if (result == "error")
                 return false;

@@ -5,10 +5,13 @@
 #include <QByteArray>
 #include <QObject>
 
+#include <memory>
+
 class BlockCommands;
 class CardRun;
 class CommandSink;
 class PendingReads;
+class SectorKeyPlan;
 class TagCommands;
 class UserDialogs;
 
@@ -23,6 +26,11 @@ class ReadAllRun : public QObject
 public:
     ReadAllRun(TagCommands &tags, BlockCommands &blocks, PendingReads &pending, CommandSink &sink, CardRun &run,
                UserDialogs &dialogs, QObject *parent = nullptr);
+    ~ReadAllRun() override;
+
+    // The next run authenticates each sector with its own key from the plan instead of
+    // the panel's key; a sector no planned key opens is skipped, not the end of the run.
+    void useSectorKeys(const SectorKeyPlan &plan);
 
     // The read-all that Timer1 runs once the seek has found a tag: "1", "4" or "U".
     // Stops at the first "error", of a read as well; false then.
@@ -36,6 +44,9 @@ private:
     // Reads the whole card; a failed authentication stops the run, a failed read only
     // when stopOnReadError. False when the run stopped (cancelled included).
     [[nodiscard]] bool readCard(CardType type, bool stopOnReadError);
+    // Authenticates the sector of block with its planned key (then the other found
+    // key); after a refusal the tag is selected again for the next sector.
+    [[nodiscard]] bool authenticateSector(const SectorKeyPlan &plan, int block);
 
     TagCommands &m_tags;
     BlockCommands &m_blocks;
@@ -43,4 +54,5 @@ private:
     CommandSink &m_sink;
     CardRun &m_run;
     UserDialogs &m_dialogs;
+    std::unique_ptr<SectorKeyPlan> m_plan; // for the next run only
 };
