@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "windows/BaudRateWindow.h"
 #include "windows/CompareWindow.h"
+#include "windows/BatchWriteWindow.h"
 #include "windows/FindKeysWindow.h"
 #include "link/SerialModuleReader.h"
 #include "windows/RecentFilesMenu.h"
@@ -104,6 +105,23 @@ ProgramWindows::ProgramWindows(SettingsFile &settings, UserDialogs &dialogs)
         QAction *find = tools->addAction(QStringLiteral("Find Keys..."));
         find->setObjectName(QStringLiteral("FindKeys1"));
         QObject::connect(find, &QAction::triggered, findKeys, [findKeys] { showNonModal(findKeys); });
+
+        BatchWriteWindow::Context batch;
+        batch.reader = &main.reader();
+        batch.dialogs = &dialogs;
+        batch.cardType = [&main] { return main.cardType(); };
+        batch.grid = [&main](CardType type) -> CardGridModel & { return main.grids().model(type); };
+        batch.gridsToHex = [&main] { main.gridsToHex(); };
+        batch.key = [&main] { return main.commandOptions(true).key(); };
+        batch.appendLog = [&main](const QByteArray &line) { main.appendLine(line); };
+        auto *batchWindow = new BatchWriteWindow(std::move(batch), &main);
+        QAction *many = tools->addAction(QStringLiteral("Write to Many Cards..."));
+        many->setObjectName(QStringLiteral("WriteManyCards1"));
+        QObject::connect(many, &QAction::triggered, batchWindow, [this, batchWindow] {
+            // One run of the card at a time: not while Read All or Write All runs.
+            if (!m_cardRun->isActive())
+                (void)batchWindow->start();
+        });
     }
 }
 

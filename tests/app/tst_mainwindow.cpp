@@ -76,7 +76,7 @@ private Q_SLOTS:
         QCOMPARE(top.at(1)->text() + u':' + menuTexts(top.at(1)->menu()), QStringLiteral("Edit:Undo|Redo"));
         top.removeAt(1);
         QCOMPARE(top.at(1)->text() + u':' + menuTexts(top.at(1)->menu()),
-                 QStringLiteral("Tools:Read All Blocks|Write All Blocks|-|Show Data as Text|-|Find Keys..."));
+                 QStringLiteral("Tools:Read All Blocks|Write All Blocks|-|Show Data as Text|-|Find Keys...|Write to Many Cards..."));
         QCOMPARE(top.at(2)->text() + u':' + menuTexts(top.at(2)->menu()),
                  QStringLiteral("Hardware Commands:Write E2PROM key|-|Switch ON RF Field|Switch OFF RF field|-|Read Port|"
                                 "Write Port|-|Reset Module|Read Firmware Version|Sleep|-|Change Baud Rate"));
