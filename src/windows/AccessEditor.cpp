@@ -439,7 +439,7 @@ void AccessEditor::takeFromTrailer()
         guarded([this] { m_dialogs.showMessage(QStringLiteral("invalid access bits: sector unusable")); });
         return;
     }
-    // Only the window's choices change; the stored settings change when the user does.
+    // Stored like choices the user makes, so that coming back to the window keeps them.
     for (int group = 0; group < 4; ++group) {
         const int k = DecodeAccessIndex(access, group);
         m_radios[group][k]->setChecked(true);
@@ -448,6 +448,7 @@ void AccessEditor::takeFromTrailer()
     const QByteArrayList bytes = texts.mid(0, 6) + texts.mid(10, 6) + QByteArrayList{texts.at(9)};
     for (int i = 0; i < m_byteEdits.size(); ++i)
         m_byteEdits.at(i)->setText(QString::fromLatin1(bytes.value(i)));
+    byteEditExit();
 }
 
 void AccessEditor::writeTrailer(CardGridModel *grid, int sector, const QByteArrayList &texts)

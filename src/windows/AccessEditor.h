@@ -52,7 +52,8 @@ private:
     void btn_okClick();
     void radioButtonClick();
     void byteEditExit();
-    // "From this trailer": the chosen sector's trailer in the grid instead of the settings.
+    // "From this trailer": the chosen sector's trailer in the grid instead of the
+    // settings; its choices are stored as the user's own.
     void takeFromTrailer();
 
     QWidget *buildDataPage(int group);
