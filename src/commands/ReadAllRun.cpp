@@ -9,7 +9,6 @@
 #include "commands/TagCommands.h"
 #include "commands/TagSequence.h"
 #include "reader/CardReader.h"
-#include "workflows/SectorKeyPlan.h"
 
 #include <QList>
 
@@ -51,29 +50,22 @@ bool ReadAllRun::runPending(const QByteArray &kind)
 
 ReadAllRun::~ReadAllRun() = default;
 
-void ReadAllRun::useSectorKeys(const SectorKeyPlan &plan)
+void ReadAllRun::useSectorKeys(SectorKeys keys)
 {
-    m_plan = std::make_unique<SectorKeyPlan>(plan);
+    m_sectorKeys = std::move(keys);
 }
 
-bool ReadAllRun::authenticateSector(const SectorKeyPlan &plan, int block)
+bool ReadAllRun::authenticateSector(const SectorKeys &keys, int block)
 {
     const int sector = CardGeometry::sectorOfBlock(block);
-    const auto keyOf = [](const SectorAuth &auth) {
-        return KeySource::keyBytes(auth.type == KeyType::A ? KeySource::Type::A : KeySource::Type::B,
-                                   auth.key.toBytes());
-    };
-    const std::optional<SectorAuth> first = plan.forSector(sector);
-    if (first && m_tags.reader().authenticate(block, keyOf(*first)).ok())
-        return true;
-    // A refused authentication leaves the tag halted: select it before the next try.
     TagSequence sequence(m_tags);
-    if (first && !sequence.haltAndSelect())
-        return false;
-    if (const std::optional<SectorAuth> second = plan.alternative(sector); second && second != first) {
-        if (m_tags.reader().authenticate(block, keyOf(*second)).ok())
+    const QList<KeySource> candidates = keys(sector);
+    for (const KeySource &key : candidates) {
+        if (m_tags.reader().authenticate(block, key).ok())
             return true;
-        (void)sequence.haltAndSelect();
+        // A refused authentication leaves the tag halted: select it for what follows.
+        if (!sequence.haltAndSelect())
+            return false;
     }
     m_sink.appendLine("Read All: no found key opens sector " + QByteArray::number(sector) + "; skipped");
     return false;
@@ -81,7 +73,7 @@ bool ReadAllRun::authenticateSector(const SectorKeyPlan &plan, int block)
 
 bool ReadAllRun::readCard(CardType type, bool stopOnReadError)
 {
-    const std::unique_ptr<SectorKeyPlan> plan = std::move(m_plan);
+    const SectorKeys plan = std::exchange(m_sectorKeys, nullptr);
     const CardGeometry geometry(type);
     const QList<int> numbers = geometry.wholeCardReads();
     if (!m_run.start(QStringLiteral("Read All Blocks"), int(numbers.size())))
@@ -99,7 +91,7 @@ bool ReadAllRun::readCard(CardType type, bool stopOnReadError)
         }
         QByteArray result;
         if (plan && geometry.classic() && geometry.isAuthenticationPoint(number)) {
-            if (!authenticateSector(*plan, number)) {
+            if (!authenticateSector(plan, number)) {
                 // Skip the rest of the sector.
                 const int next = CardGeometry::firstBlockOfSector(CardGeometry::sectorOfBlock(number) + 1);
                 while (i + 1 < numbers.size() && numbers.at(i + 1) < next)

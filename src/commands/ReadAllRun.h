@@ -1,17 +1,19 @@
 #pragma once
 
 #include "card/CardType.h"
+#include "reader/KeySource.h"
 
 #include <QByteArray>
 #include <QObject>
 
-#include <memory>
+#include <QList>
+
+#include <functional>
 
 class BlockCommands;
 class CardRun;
 class CommandSink;
 class PendingReads;
-class SectorKeyPlan;
 class TagCommands;
 class UserDialogs;
 
@@ -28,9 +30,11 @@ public:
                UserDialogs &dialogs, QObject *parent = nullptr);
     ~ReadAllRun() override;
 
-    // The next run authenticates each sector with its own key from the plan instead of
-    // the panel's key; a sector no planned key opens is skipped, not the end of the run.
-    void useSectorKeys(const SectorKeyPlan &plan);
+    // The keys of a sector, to try in order; none: the sector is skipped.
+    using SectorKeys = std::function<QList<KeySource>(int sector)>;
+    // The next run authenticates each sector with its own keys instead of the panel's
+    // key; a sector none of them opens is skipped, not the end of the run.
+    void useSectorKeys(SectorKeys keys);
 
     // The read-all that Timer1 runs once the seek has found a tag: "1", "4" or "U".
     // Stops at the first "error", of a read as well; false then.
@@ -46,7 +50,7 @@ private:
     [[nodiscard]] bool readCard(CardType type, bool stopOnReadError);
     // Authenticates the sector of block with its planned key (then the other found
     // key); after a refusal the tag is selected again for the next sector.
-    [[nodiscard]] bool authenticateSector(const SectorKeyPlan &plan, int block);
+    [[nodiscard]] bool authenticateSector(const SectorKeys &keys, int block);
 
     TagCommands &m_tags;
     BlockCommands &m_blocks;
@@ -54,5 +58,5 @@ private:
     CommandSink &m_sink;
     CardRun &m_run;
     UserDialogs &m_dialogs;
-    std::unique_ptr<SectorKeyPlan> m_plan; // for the next run only
+    SectorKeys m_sectorKeys; // for the next run only
 };

@@ -2,7 +2,6 @@
 
 #include "view/CardLayout.h"
 #include "view/CellLook.h"
-#include "view/RowInfo.h"
 #include "card/CardGeometry.h"
 
 namespace {
@@ -129,11 +128,11 @@ QVariant CardGridModel::data(const QModelIndex &index, int role) const
     case ActionRole:
         return CardLayout::cellAction(m_type, index.column(), index.row());
     case Qt::ToolTipRole: {
-        if (m_type != CardType::MifareUL && (CardLayout::isByteColumn(m_type, index.column())
-                                             || index.column() == CardLayout::kDescriptionColumnClassic)) {
-            const RowInfo info = rowInfo(*this, index.row());
-            if (info.kind != RowInfo::Kind::None)
-                return info.text;
+        if (m_rowToolTip && m_type != CardType::MifareUL
+            && (CardLayout::isByteColumn(m_type, index.column())
+                || index.column() == CardLayout::kDescriptionColumnClassic)) {
+            if (const QString text = m_rowToolTip(index.row()); !text.isEmpty())
+                return text;
         }
         return toolTipOf(lookTable(m_type).at(index.row() * m_columns + index.column()).value<CellLook>(),
                          index.column());

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QVector>
 
+#include <functional>
+
 // The card image of one card type: a table of single-byte text cells addressed
 // (column, row) from 0, rows 0 and 1 being header rows. Reads, writes, files and the
 // editors all go through cell() and setCell(); the view only displays and edits it.
@@ -41,6 +43,9 @@ public: // cell access
     // clears them. Byte cells only: values and labels are never marked.
     void setByteMarks(const QByteArray &marks);
     [[nodiscard]] int byteMark(int column, int row) const;
+    // What a row means beyond its bytes (a value, access conditions), shown as the
+    // tooltip of its byte and description cells; empty for nothing.
+    void setRowToolTip(std::function<QString(int row)> toolTip) { m_rowToolTip = std::move(toolTip); }
 
     [[nodiscard]] int rows() const { return int(m_cells.size()); }
     [[nodiscard]] int columns() const { return m_columns; }
@@ -57,4 +62,5 @@ private:
     int m_columns = 0;
     QVector<QVector<QByteArray>> m_cells;
     QByteArray m_byteMarks; // CellMark per card byte, or empty
+    std::function<QString(int)> m_rowToolTip;
 };

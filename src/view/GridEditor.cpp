@@ -3,12 +3,13 @@
 #include "card/Hex.h"
 #include "view/CardGridModel.h"
 #include "view/GridEditing.h"
-#include "workflows/ValueInput.h"
 
 namespace {
 
 constexpr char kEnter = 13;
 constexpr int kValueDigits = 8;
+// A value cell starting with it holds a decimal number (read by ValueInput where used).
+constexpr char kDecimalMarker = '#';
 
 } // namespace
 
@@ -46,7 +47,7 @@ bool GridEditor::FilterHexKey(char key)
     // From a value cell a completed value jumps onto its "IV" or "WV" button.
     const CellPos valueButton{m_cursor.column + 2, m_cursor.row};
 
-    if (valueCell && (key == ValueInput::DecimalMarker || ValueInput::isDecimal(currentText())))
+    if (valueCell && (key == kDecimalMarker || currentText().trimmed().startsWith(kDecimalMarker)))
         return typeDecimal(key, valueButton);
     if (key == kEnter) {
         const QByteArray text = currentText();
@@ -80,7 +81,7 @@ bool GridEditor::FilterHexKey(char key)
 bool GridEditor::typeDecimal(char key, CellPos valueButton)
 {
     // The marker always starts the cell afresh; the number is read where it is used.
-    if (key == ValueInput::DecimalMarker) {
+    if (key == kDecimalMarker) {
         setCurrentText(QByteArray(1, key));
         m_typing = true;
         return true;

@@ -277,6 +277,19 @@ void FindKeysWindow::readAllWithFoundKeys()
 {
     if (!m_result || !m_context.readAll)
         return;
-    m_context.readAll->useSectorKeys(SectorKeyPlan::fromSearch(*m_result));
+    const SectorKeyPlan plan = SectorKeyPlan::fromSearch(*m_result);
+    m_context.readAll->useSectorKeys([plan](int sector) {
+        const auto keyOf = [](const SectorAuth &auth) {
+            return KeySource::keyBytes(auth.type == KeyType::A ? KeySource::Type::A : KeySource::Type::B,
+                                       auth.key.toBytes());
+        };
+        // A where found, else B; the other found key when the first is refused.
+        QList<KeySource> keys;
+        if (const std::optional<SectorAuth> first = plan.forSector(sector))
+            keys << keyOf(*first);
+        if (const std::optional<SectorAuth> second = plan.alternative(sector); second && second != plan.forSector(sector))
+            keys << keyOf(*second);
+        return keys;
+    });
     m_context.runReadAll();
 }

@@ -141,30 +141,6 @@ private Q_SLOTS:
         QCOMPARE(f.grid.cell(2, 3), QByteArray("0B"));
     }
 
-    // What a row's tooltip tells beyond its bytes, from the cells as they stand: a value
-    // block's value, a trailer's access words or its invalid bits, nothing mid-typing.
-    void rowTooltips()
-    {
-        Fixture f(CardType::Mifare1K);
-        const auto setRow = [&f](int row, const QByteArray &hex) {
-            for (int j = 0; j < 16; ++j)
-                f.grid.setCell(2 + j, row, hex.mid(2 * j, 2));
-        };
-        const auto tip = [&f](int column, int row) { return f.grid.index(row, column).data(Qt::ToolTipRole).toString(); };
-        setRow(4, "FBFFFFFF04000000FBFFFFFF03FC03FC");
-        QCOMPARE(tip(18, 4), u"Value -5, address 03"_s);
-        QCOMPARE(tip(2, 4), tip(18, 4));
-        setRow(4, "FBFFFFFF04000001FBFFFFFF03FC03FC");
-        QVERIFY(tip(18, 4).isEmpty());
-        setRow(5, "FFFFFFFFFFFFFF078069FFFFFFFFFFFF");
-        QVERIFY(tip(10, 5).startsWith(u"Block 0: C1C2C3 = 000"_s));
-        f.grid.setCell(10, 5, "81");
-        QCOMPARE(tip(10, 5), u"invalid access bits: sector unusable"_s);
-        f.grid.setCell(10, 5, "8");
-        QVERIFY(tip(10, 5).isEmpty());
-        QVERIFY(tip(29, 3).contains(u"#300"_s));
-    }
-
     // Action codes the grid actions do not reach by a click elsewhere: header rows,
     // block 0, the 4K value blocks from 128 and Ultralight page 0.
     void actionCodes()

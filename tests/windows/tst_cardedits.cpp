@@ -7,7 +7,7 @@
 
 using namespace Qt::StringLiterals;
 
-// Change marks and undo over the real grids: typed bytes and an import are steps of
+// Row tooltips, change marks and undo over the real grids: typed bytes and an import are steps of
 // their own, undo brings back exactly what was shown before, and a byte typed back
 // to its old value is no longer marked.
 class TestCardEdits : public QObject
@@ -15,6 +15,31 @@ class TestCardEdits : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // What a row's tooltip tells beyond its bytes, from the cells as they stand: a value
+    // block's value, a trailer's access words or its invalid bits, nothing mid-typing.
+    void rowTooltips()
+    {
+        CardGrids grids;
+        CardGridModel &grid = grids.model(CardType::Mifare1K);
+        const auto setRow = [&grid](int row, const QByteArray &hex) {
+            for (int j = 0; j < 16; ++j)
+                grid.setCell(2 + j, row, hex.mid(2 * j, 2));
+        };
+        const auto tip = [&grid](int column, int row) { return grid.index(row, column).data(Qt::ToolTipRole).toString(); };
+        setRow(4, "FBFFFFFF04000000FBFFFFFF03FC03FC");
+        QCOMPARE(tip(18, 4), u"Value -5, address 03"_s);
+        QCOMPARE(tip(2, 4), tip(18, 4));
+        setRow(4, "FBFFFFFF04000001FBFFFFFF03FC03FC");
+        QVERIFY(tip(18, 4).isEmpty());
+        setRow(5, "FFFFFFFFFFFFFF078069FFFFFFFFFFFF");
+        QVERIFY(tip(10, 5).startsWith(u"Block 0: C1C2C3 = 000"_s));
+        grid.setCell(10, 5, "81");
+        QCOMPARE(tip(10, 5), u"invalid access bits: sector unusable"_s);
+        grid.setCell(10, 5, "8");
+        QVERIFY(tip(10, 5).isEmpty());
+        QVERIFY(tip(29, 3).contains(u"#300"_s));
+    }
+
     void undoAcrossAnImport()
     {
         CardGrids grids;

@@ -1,4 +1,4 @@
-#include "view/RowInfo.h"
+#include "windows/RowInfo.h"
 
 #include "card/CardGeometry.h"
 #include "card/Hex.h"
