@@ -2,14 +2,14 @@
 # Checks that no source folder includes a header of a layer above its own (headers
 # included only inline would escape the linker), that only src/app sees the main
 # window, and that nothing below the windows includes a widget header. The layers, from
-# the bottom: card base | link reader | view access ultralight files | commands |
+# the bottom: card base | link reader pcsc | view access ultralight files | commands |
 # workflows | windows app. Usage: check-layers.sh <src folder>
 src=${1:-src}
 status=0
 rank() {
     case $1 in
     card | base) echo 1 ;;
-    link | reader) echo 2 ;;
+    link | reader | pcsc) echo 2 ;;
     view | access | ultralight | files) echo 3 ;;
     commands) echo 4 ;;
     workflows) echo 5 ;;

@@ -180,7 +180,7 @@ void MainWindow::wireModuleMenu()
 
 void MainWindow::FormCreate()
 {
-    m_settings.createIfMissing();
+    m_settings.prepare();
     m_ui.cmb_port->addItems(PortList::names());
 
     selectIndex(m_ui.cmb_port, m_settings.readIndex("ComPort", 0));

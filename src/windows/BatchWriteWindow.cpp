@@ -78,7 +78,7 @@ bool BatchWriteWindow::start()
         dialogs.showWarning(QStringLiteral("Choose the key to authenticate with first."));
         return false;
     }
-    if (!dialogs.askYesNo(QStringLiteral("Write to Many Cards"),
+    if (!dialogs.askBeforeIrreversible(QStringLiteral("Write to Many Cards"),
                           QStringLiteral("Write this image (%1 writes) onto every card put on the reader until you "
                                          "press Stop? What the cards hold now is overwritten.")
                               .arg(plan.writes.size())))

@@ -37,6 +37,14 @@ UserDialogs::Choice QtUserDialogs::askSaveDiscardCancel(const QString &caption, 
     return button == QMessageBox::Save ? Choice::Save : button == QMessageBox::Discard ? Choice::Discard : Choice::Cancel;
 }
 
+bool QtUserDialogs::askBeforeIrreversible(const QString &caption, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 QString QtUserDialogs::openFileName(const QStringList &filters, QString *selectedFilter, const QString &folder)
 {
     return QFileDialog::getOpenFileName(m_parent, QString(), folder, filters.join(QStringLiteral(";;")),

@@ -34,6 +34,11 @@ private Q_SLOTS:
                 rig.sim.setTagPresent(false);
         });
         QVERIFY(window->start());
+        // One confirmation, No by default, after the pre-flight.
+        int confirmations = 0;
+        for (const ScriptedDialogs::Shown &shown : rig.dialogs().shown)
+            confirmations += shown.caption == QStringLiteral("Write to Many Cards") && shown.defaultNo;
+        QCOMPARE(confirmations, 1);
 
         const QByteArray second = uids.at(1).toHex().toUpper();
         QCOMPARE(window->doneCount(), 2);
