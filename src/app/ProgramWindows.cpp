@@ -79,15 +79,20 @@ ProgramWindows::ProgramWindows(SettingsFile &settings, UserDialogs &dialogs)
     auto *editing = new EditWiring(main);
     auto *compare = new CompareWindow(main.grids(), editing->edits(), dialogs, &main);
     if (auto *file = main.menuBar()->findChild<QMenu *>(QStringLiteral("File1"))) {
-        file->addSeparator();
-        QAction *withFile = file->addAction(QStringLiteral("Compare with..."));
+        // Above the separator before Quit, which stays last.
+        const QList<QAction *> items = file->actions();
+        const qsizetype quitAt = items.indexOf(main.ui().quit);
+        QAction *before = quitAt > 0 ? items.at(quitAt - 1) : nullptr;
+        file->insertSeparator(before);
+        auto *withFile = new QAction(QStringLiteral("Compare with..."), file);
         withFile->setObjectName(QStringLiteral("CompareWith1"));
         QObject::connect(withFile, &QAction::triggered, compare, &CompareWindow::compareGridWithFile);
-        QAction *twoFiles = file->addAction(QStringLiteral("Compare two files..."));
+        auto *twoFiles = new QAction(QStringLiteral("Compare two files..."), file);
         twoFiles->setObjectName(QStringLiteral("CompareFiles1"));
         QObject::connect(twoFiles, &QAction::triggered, compare, &CompareWindow::compareTwoFiles);
-        file->addSeparator();
-        file->addMenu(new RecentFilesMenu(settings, dialogs, [&main, editing](const QString &name) {
+        file->insertActions(before, {withFile, twoFiles});
+        file->insertSeparator(before);
+        file->insertMenu(before, new RecentFilesMenu(settings, dialogs, [&main, editing](const QString &name) {
             guardAction(main.dialogs(), [&] { main.files().openRecent(name); });
             editing->afterLoad();
         }, file));

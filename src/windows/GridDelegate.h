@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card/CardType.h"
+#include "view/ColourScheme.h"
 
 #include <QStyledItemDelegate>
 
@@ -25,17 +26,20 @@ public:
     [[nodiscard]] static QFont gridFont();
     [[nodiscard]] static QFont stripFont();
 
-    // Background of a marked byte cell (CardGridModel::CellMark), light or dark to
-    // suit the palette; a difference shows over a change. Invalid for no mark.
-    [[nodiscard]] static QColor markColour(const QPalette &palette, int mark);
-    // Text colour of a warning such as invalid access bits, readable on the palette.
-    [[nodiscard]] static QColor warningColour(const QPalette &palette);
+    // Background of a marked byte cell (CardGridModel::CellMark) from the colours of
+    // the palette; a difference shows over a change. Invalid for no mark.
+    [[nodiscard]] static QColor markColour(const ColourScheme &colours, int mark);
 
 private:
     void paintPlainCell(QPainter *painter, const QStyleOptionViewItem &option, const QRect &cell,
                         const QString &text, int mark) const;
 
+    // The colours for a palette, worked out again only when the palette changes.
+    [[nodiscard]] const ColourScheme &colours(const QPalette &palette) const;
+
     CardType m_type;
     ReadStrip &m_strip;
     mutable QColor m_gridColor; // the style's grid line colour, looked up on first paint
+    mutable ColourScheme m_colours;
+    mutable qint64 m_coloursKey = -1;
 };

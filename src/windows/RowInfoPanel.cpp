@@ -1,10 +1,10 @@
 #include "windows/RowInfoPanel.h"
 
 #include "view/CardGridModel.h"
+#include "view/ColourScheme.h"
 #include "windows/RowInfo.h"
 #include "windows/CardGridView.h"
 #include "windows/CardGrids.h"
-#include "windows/GridDelegate.h"
 
 #include <QApplication>
 #include <QItemSelectionModel>
@@ -51,7 +51,7 @@ void RowInfoPanel::refresh()
     const QPalette base = QApplication::palette(this);
     QPalette colours = palette();
     colours.setColor(QPalette::WindowText, info.kind == RowInfo::Kind::InvalidAccess
-                                               ? GridDelegate::warningColour(base)
+                                               ? ColourScheme::fromPalette(base).warningText
                                                : base.color(QPalette::WindowText));
     setPalette(colours);
     setText(info.text);
