@@ -47,6 +47,7 @@ public:
     }
     void showWarning(const QString &text) override { showError(text); }
     bool askYesNo(const QString &, const QString &) override { return true; }
+    Choice askSaveDiscardCancel(const QString &, const QString &) override { return Choice::Discard; }
     bool askBeforeIrreversible(const QString &, const QString &) override { return true; }
     QString openFileName(const QStringList &, QString *, const QString &) override { return {}; }
     QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }

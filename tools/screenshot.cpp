@@ -39,6 +39,11 @@ public:
         note(caption, text);
         return true;
     }
+    Choice askSaveDiscardCancel(const QString &caption, const QString &text) override
+    {
+        note(caption, text);
+        return Choice::Discard;
+    }
     bool askBeforeIrreversible(const QString &caption, const QString &text) override
     {
         return askYesNo(caption, text);

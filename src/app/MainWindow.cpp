@@ -1,5 +1,10 @@
 #include "app/MainWindow.h"
 
+#include "app/EditWiring.h"
+#include "files/RecentFiles.h"
+#include "windows/CardEdits.h"
+#include "windows/RowInfoPanel.h"
+
 #include "base/ActionGuard.h"
 #include "windows/LogAndStatus.h"
 #include "base/SettingsFile.h"
@@ -232,6 +237,8 @@ void MainWindow::wireGridsAndFiles()
     connect(m_grids, &CardGrids::asciiToggleRequested, m_ui.cb_ascii, &QCheckBox::click);
     connect(m_ui.cb_ascii, &QCheckBox::toggled, m_grids, &CardGrids::setAsciiView);
     connect(m_ui.cb_getdata, &QCheckBox::toggled, m_grids, &CardGrids::setGetData);
+    auto *rowInfo = new RowInfoPanel(*m_grids);
+    m_ui.rightColumn->insertWidget(m_ui.rightColumn->indexOf(m_ui.WebBrowser1), rowInfo);
 
     FileContext context;
     context.grid1 = &m_grids->model(CardType::Mifare1K);
@@ -246,6 +253,16 @@ void MainWindow::wireGridsAndFiles()
     context.applyLayouts = [this] { m_grids->applyLayouts(); };
     context.fillDefaults = [](CardGridModel &grid) { GridLayout::fillDefaults(grid); };
     context.appendLog = [this](const QByteArray &entry) { appendLine(entry); };
+    context.mayLoad = [this] {
+        auto *edits = findChild<EditWiring *>();
+        return !edits || edits->mayDropEdits();
+    };
+    context.saved = [this](CardType type, const QString &name) {
+        if (auto *edits = findChild<EditWiring *>())
+            edits->edits().setBaseline(type);
+        RecentFiles(m_settings).remember(name);
+    };
+    context.loaded = [this](const QString &name) { RecentFiles(m_settings).remember(name); };
     m_files = std::make_unique<FileCommands>(std::move(context));
 
     const auto guarded = [this](void (FileCommands::*command)()) {

@@ -141,6 +141,7 @@ void MainWindowUi::setup(QMainWindow *window)
     right->setSpacing(2);
     rightScroll = named(new PanelScrollArea(rightPanel), "rightScroll");
     columns->addWidget(rightScroll, 0);
+    rightColumn = right;
 
     QFrame *bevel1 = panel("Bevel1");
     auto *selectRow = new QHBoxLayout(bevel1);

@@ -37,6 +37,8 @@ struct MainWindowUi : TagPanelUi
 
     // The grids are placed here (one shown at a time).
     QVBoxLayout *gridArea = nullptr;
+    // The column of command panels right of the grids.
+    QVBoxLayout *rightColumn = nullptr;
 
     // Log and status
     QPlainTextEdit *Memo1 = nullptr;

@@ -1,8 +1,16 @@
 #include "app/ProgramWindows.h"
 
 #include "windows/AccessEditor.h"
+#include "app/EditWiring.h"
 #include "app/MainWindow.h"
 #include "windows/BaudRateWindow.h"
+#include "windows/CompareWindow.h"
+#include "windows/BatchWriteWindow.h"
+#include "windows/FindKeysWindow.h"
+#include "link/SerialModuleReader.h"
+#include "windows/RecentFilesMenu.h"
+#include "base/ActionGuard.h"
+#include "files/FileCommands.h"
 #include "windows/KeyStoreWindow.h"
 #include "windows/LockBytesEditor.h"
 #include "view/CardGridModel.h"
@@ -17,6 +25,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QMenu>
+#include <QMenuBar>
 
 namespace {
 
@@ -65,6 +75,59 @@ ProgramWindows::ProgramWindows(SettingsFile &settings, UserDialogs &dialogs)
     main.pendingReads().setReadAllRun([this](const QByteArray &kind) { return m_readAllRun->runPending(kind); });
     main.ui().readAll->setEnabled(true);
     main.ui().writeAll->setEnabled(true);
+    // After the runs, so that its handlers see what they did to the grids.
+    auto *editing = new EditWiring(main);
+    auto *compare = new CompareWindow(main.grids(), editing->edits(), dialogs, &main);
+    if (auto *file = main.menuBar()->findChild<QMenu *>(QStringLiteral("File1"))) {
+        // Above the separator before Quit, which stays last.
+        const QList<QAction *> items = file->actions();
+        const qsizetype quitAt = items.indexOf(main.ui().quit);
+        QAction *before = quitAt > 0 ? items.at(quitAt - 1) : nullptr;
+        file->insertSeparator(before);
+        auto *withFile = new QAction(QStringLiteral("Compare with..."), file);
+        withFile->setObjectName(QStringLiteral("CompareWith1"));
+        QObject::connect(withFile, &QAction::triggered, compare, &CompareWindow::compareGridWithFile);
+        auto *twoFiles = new QAction(QStringLiteral("Compare two files..."), file);
+        twoFiles->setObjectName(QStringLiteral("CompareFiles1"));
+        QObject::connect(twoFiles, &QAction::triggered, compare, &CompareWindow::compareTwoFiles);
+        file->insertActions(before, {withFile, twoFiles});
+        file->insertSeparator(before);
+        file->insertMenu(before, new RecentFilesMenu(settings, dialogs, [&main, editing](const QString &name) {
+            guardAction(main.dialogs(), [&] { main.files().openRecent(name); });
+            editing->afterLoad();
+        }, file));
+    }
+    if (auto *tools = main.menuBar()->findChild<QMenu *>(QStringLiteral("Tools1"))) {
+        FindKeysWindow::Context keys;
+        keys.reader = &main.reader();
+        keys.dialogs = &dialogs;
+        keys.readAll = m_readAllRun;
+        keys.cardType = [&main] { return main.cardType(); };
+        keys.grid = [&main](CardType type) -> CardGridModel & { return main.grids().model(type); };
+        keys.runReadAll = [&main] { main.ui().readAll->trigger(); };
+        auto *findKeys = new FindKeysWindow(std::move(keys), &main);
+        tools->addSeparator();
+        QAction *find = tools->addAction(QStringLiteral("Find Keys..."));
+        find->setObjectName(QStringLiteral("FindKeys1"));
+        QObject::connect(find, &QAction::triggered, findKeys, [findKeys] { showNonModal(findKeys); });
+
+        BatchWriteWindow::Context batch;
+        batch.reader = &main.reader();
+        batch.dialogs = &dialogs;
+        batch.cardType = [&main] { return main.cardType(); };
+        batch.grid = [&main](CardType type) -> CardGridModel & { return main.grids().model(type); };
+        batch.gridsToHex = [&main] { main.gridsToHex(); };
+        batch.key = [&main] { return main.commandOptions(true).key(); };
+        batch.appendLog = [&main](const QByteArray &line) { main.appendLine(line); };
+        auto *batchWindow = new BatchWriteWindow(std::move(batch), &main);
+        QAction *many = tools->addAction(QStringLiteral("Write to Many Cards..."));
+        many->setObjectName(QStringLiteral("WriteManyCards1"));
+        QObject::connect(many, &QAction::triggered, batchWindow, [this, batchWindow] {
+            // One run of the card at a time: not while Read All or Write All runs.
+            if (!m_cardRun->isActive())
+                (void)batchWindow->start();
+        });
+    }
 }
 
 ProgramWindows::~ProgramWindows()

@@ -18,6 +18,9 @@ public:
     virtual void showWarning(const QString &text) = 0;
     // Yes/No box with a caption; Yes is the default button. True means Yes.
     [[nodiscard]] virtual bool askYesNo(const QString &caption, const QString &text) = 0;
+    // Unsaved edits would be lost: Save, Discard or Cancel (the default).
+    enum class Choice { Save, Discard, Cancel };
+    [[nodiscard]] virtual Choice askSaveDiscardCancel(const QString &caption, const QString &text) = 0;
     // Yes/No box for a question whose Yes sends something that cannot be undone (a
     // trailer, lock bytes, OTP bits, a whole card, the module's speed): No is the
     // default button and Escape's answer, so a habitual Enter never confirms it.

@@ -8,6 +8,7 @@
 #include "commands/PendingReads.h"
 #include "commands/TagCommands.h"
 #include "commands/TagSequence.h"
+#include "reader/CardReader.h"
 
 #include <QList>
 
@@ -47,8 +48,32 @@ bool ReadAllRun::runPending(const QByteArray &kind)
     return type && readCard(*type, true);
 }
 
+ReadAllRun::~ReadAllRun() = default;
+
+void ReadAllRun::useSectorKeys(SectorKeys keys)
+{
+    m_sectorKeys = std::move(keys);
+}
+
+bool ReadAllRun::authenticateSector(const SectorKeys &keys, int block)
+{
+    const int sector = CardGeometry::sectorOfBlock(block);
+    TagSequence sequence(m_tags);
+    const QList<KeySource> candidates = keys(sector);
+    for (const KeySource &key : candidates) {
+        if (m_tags.reader().authenticate(block, key).ok())
+            return true;
+        // A refused authentication leaves the tag halted: select it for what follows.
+        if (!sequence.haltAndSelect())
+            return false;
+    }
+    m_sink.appendLine("Read All: no found key opens sector " + QByteArray::number(sector) + "; skipped");
+    return false;
+}
+
 bool ReadAllRun::readCard(CardType type, bool stopOnReadError)
 {
+    const SectorKeys plan = std::exchange(m_sectorKeys, nullptr);
     const CardGeometry geometry(type);
     const QList<int> numbers = geometry.wholeCardReads();
     if (!m_run.start(QStringLiteral("Read All Blocks"), int(numbers.size())))
@@ -65,8 +90,16 @@ bool ReadAllRun::readCard(CardType type, bool stopOnReadError)
             return false;
         }
         QByteArray result;
-        // A sector is authenticated once, at its first block.
-        if (geometry.isAuthenticationPoint(number)) {
+        if (plan && geometry.classic() && geometry.isAuthenticationPoint(number)) {
+            if (!authenticateSector(plan, number)) {
+                // Skip the rest of the sector.
+                const int next = CardGeometry::firstBlockOfSector(CardGeometry::sectorOfBlock(number) + 1);
+                while (i + 1 < numbers.size() && numbers.at(i + 1) < next)
+                    ++i;
+                continue;
+            }
+        } else if (geometry.isAuthenticationPoint(number)) {
+            // A sector is authenticated once, at its first block.
             m_tags.Authenticate(number, result);
             if (result == "error")
                 return false;

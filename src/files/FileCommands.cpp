@@ -120,6 +120,8 @@ void FileCommands::saveNamed(CardType type, QString name, const QString &filter)
         if (!confirmOverwrite(name) || !writeFile(name, TemplateWriter::write(gridOf(type))))
             return;
         m_context.settings->writeLastFile(type, name);
+        if (m_context.saved)
+            m_context.saved(type, name);
         return;
     }
 
@@ -129,7 +131,8 @@ void FileCommands::saveNamed(CardType type, QString name, const QString &filter)
     const std::optional<QByteArray> data = dumpOfGrid(type, format, name);
     if (!data || !confirmOverwrite(name))
         return;
-    (void)writeFile(name, *data);
+    if (writeFile(name, *data) && m_context.saved)
+        m_context.saved(type, name);
 }
 
 std::optional<QByteArray> FileCommands::dumpOfGrid(CardType type, DumpFormat format, const QString &name)
@@ -158,10 +161,17 @@ void FileCommands::openFile()
 {
     QString filter;
     const QString name = m_context.dialogs->openFileName(DumpFormats::openFilters(), &filter, lastFolder());
-    if (name.isEmpty())
+    if (name.isEmpty() || (m_context.mayLoad && !m_context.mayLoad()))
         return;
     openNamed(name, filter);
     rememberFolder(name);
+}
+
+void FileCommands::openRecent(const QString &name)
+{
+    if (m_context.mayLoad && !m_context.mayLoad())
+        return;
+    openNamed(name, {});
 }
 
 void FileCommands::openNamed(const QString &name, const QString &filter)
@@ -186,6 +196,8 @@ void FileCommands::openNamed(const QString &name, const QString &filter)
     m_context.runCardTypeChange();
     m_context.applyLayouts();
     loadTemplateData(name, data);
+    if (m_context.loaded)
+        m_context.loaded(name);
 }
 
 void FileCommands::openDump(const QString &name, const QByteArray &data, DumpFormat format)
@@ -204,6 +216,8 @@ void FileCommands::openDump(const QString &name, const QByteArray &data, DumpFor
     m_context.runCardTypeChange();
     m_context.applyLayouts();
     GridImage::toGrid(*image, gridOf(image->type()));
+    if (m_context.loaded)
+        m_context.loaded(name);
     if (const QByteArray note = DumpFormats::note(format, data); !note.isEmpty())
         m_context.appendLog(note);
     if (const int unknown = image->unknownCount(); unknown > 0) {

@@ -32,6 +32,8 @@ public: // menu items
     void exportText();
     // "Show Data as Text"
     void showDataAsText();
+    // File > Recent Files: opens a file by name as Open File would.
+    void openRecent(const QString &name);
 
 public: // start-up
     // Re-applies the layouts, then fills grids from the template file name: with an

@@ -3,6 +3,7 @@
 #include "card/CardType.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <functional>
 
@@ -10,7 +11,7 @@ class CardGridModel;
 class SettingsFile;
 class UserDialogs;
 
-// What the file commands need from the main window. Every member must be set.
+// What the file commands need from the main window. Every member but the optional ones must be set.
 struct FileContext {
     CardGridModel *grid1 = nullptr;
     CardGridModel *grid4 = nullptr;
@@ -32,4 +33,10 @@ struct FileContext {
     std::function<void(CardGridModel &)> fillDefaults;
     // Appends one entry to the log pane.
     std::function<void(const QByteArray &)> appendLog;
+    // Optional: false stops a load that would replace unsaved edits.
+    std::function<bool()> mayLoad;
+    // Optional: the grid of a card type was written to the named file.
+    std::function<void(CardType, const QString &)> saved;
+    // Optional: the named file was loaded into a grid.
+    std::function<void(const QString &)> loaded;
 };

@@ -2,6 +2,7 @@
 
 #include "view/CardLayout.h"
 #include "view/CellLook.h"
+#include "card/CardGeometry.h"
 
 namespace {
 
@@ -43,8 +44,20 @@ QVariant toolTipOf(const CellLook &look, int column)
         return {};
     const char *what = column == CardLayout::kAmountColumn ? "Amount to increment or decrement"
                                                              : "Value to write, or the value last read";
-    return QStringLiteral("%1: 8 hexadecimal digits, most significant first (0000012C is 300)")
+    return QStringLiteral("%1: 8 hexadecimal digits, most significant first (0000012C is 300), "
+                          "or a decimal number after '#' (#300)")
         .arg(QLatin1String(what));
+}
+
+// The byte of the card image a cell shows, or -1.
+int byteIndexOf(CardType type, int column, int row)
+{
+    if (!CardLayout::isByteColumn(type, column) || row < CardLayout::kFirstDataRow)
+        return -1;
+    const int first = type == CardType::MifareUL ? CardLayout::kFirstByteColumnUL : CardLayout::kFirstByteColumnClassic;
+    const CardGeometry geometry(type);
+    const int index = (row - CardLayout::kFirstDataRow) * geometry.blockSize() + column - first;
+    return index < geometry.byteCount() ? index : -1;
 }
 
 } // namespace
@@ -73,6 +86,23 @@ void CardGridModel::setCell(int column, int row, const QByteArray &text)
     m_cells[row][column] = text;
     const QModelIndex changed = index(row, column);
     Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+}
+
+void CardGridModel::setByteMarks(const QByteArray &marks)
+{
+    if (marks == m_byteMarks)
+        return;
+    m_byteMarks = marks;
+    if (rows() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rows() - 1, m_columns - 1), {MarkRole});
+}
+
+int CardGridModel::byteMark(int column, int row) const
+{
+    if (m_byteMarks.isEmpty())
+        return NoMark;
+    const int byte = byteIndexOf(m_type, column, row);
+    return byte >= 0 && byte < m_byteMarks.size() ? int(m_byteMarks.at(byte)) : int(NoMark);
 }
 
 int CardGridModel::rowCount(const QModelIndex &parent) const
@@ -104,9 +134,18 @@ QVariant CardGridModel::data(const QModelIndex &index, int role) const
             return name;
         return QString::fromLatin1(m_cells.at(index.row()).at(index.column()));
     }
-    case Qt::ToolTipRole:
+    case Qt::ToolTipRole: {
+        if (m_rowToolTip && m_type != CardType::MifareUL
+            && (CardLayout::isByteColumn(m_type, index.column())
+                || index.column() == CardLayout::kDescriptionColumnClassic)) {
+            if (const QString text = m_rowToolTip(index.row()); !text.isEmpty())
+                return text;
+        }
         return toolTipOf(lookTable(m_type).at(index.row() * m_columns + index.column()).value<CellLook>(),
                          index.column());
+    }
+    case MarkRole:
+        return byteMark(index.column(), index.row());
     default:
         return {};
     }

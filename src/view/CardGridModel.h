@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QVector>
 
+#include <functional>
+
 // The card image of one card type: a table of single-byte text cells addressed
 // (column, row) from 0, rows 0 and 1 being header rows. Reads, writes, files and the
 // editors all go through cell() and setCell(); the view only displays and edits it.
@@ -18,7 +20,12 @@ public:
     enum Role {
         CellLookRole = Qt::UserRole + 1, // CellLook: what is painted over the cell
         ActionRole,                      // QByteArray: the cell's action code ("N" for none)
+        MarkRole,                        // int: CellMark flags of the cell
     };
+
+    // Marks painted over a byte cell: changed since the last read, load or write, and
+    // different from the image the grid is compared with.
+    enum CellMark { NoMark = 0, Changed = 1, Differs = 2 };
 
     explicit CardGridModel(CardType type, QObject *parent = nullptr);
 
@@ -31,6 +38,14 @@ public: // cell access
     [[nodiscard]] const QByteArray &cellRef(int column, int row) const { return m_cells.at(row).at(column); }
     // Replaces a cell's text; ignored outside the grid.
     void setCell(int column, int row, const QByteArray &text);
+
+    // The marks of every byte of the card image, one per byte in card order; empty
+    // clears them. Byte cells only: values and labels are never marked.
+    void setByteMarks(const QByteArray &marks);
+    [[nodiscard]] int byteMark(int column, int row) const;
+    // What a row means beyond its bytes (a value, access conditions), shown as the
+    // tooltip of its byte and description cells; empty for nothing.
+    void setRowToolTip(std::function<QString(int row)> toolTip) { m_rowToolTip = std::move(toolTip); }
 
     [[nodiscard]] int rows() const { return int(m_cells.size()); }
     [[nodiscard]] int columns() const { return m_columns; }
@@ -46,4 +61,6 @@ private:
     CardType m_type;
     int m_columns = 0;
     QVector<QVector<QByteArray>> m_cells;
+    QByteArray m_byteMarks; // CellMark per card byte, or empty
+    std::function<QString(int)> m_rowToolTip;
 };

@@ -17,7 +17,8 @@ QByteArray canonicalByte(const QByteArray &text)
 // Non-empty values shorter than eight digits get leading zeros; always upper case.
 QByteArray canonicalValue(const QByteArray &text)
 {
-    if (text.isEmpty())
+    // A decimal value after '#' stays as typed; it is converted where it is used.
+    if (text.isEmpty() || text.startsWith('#'))
         return text;
     return text.toUpper().rightJustified(8, '0');
 }

@@ -8,6 +8,8 @@ namespace {
 
 constexpr char kEnter = 13;
 constexpr int kValueDigits = 8;
+// A value cell starting with it holds a decimal number (read by ValueInput where used).
+constexpr char kDecimalMarker = '#';
 
 } // namespace
 
@@ -45,6 +47,8 @@ bool GridEditor::FilterHexKey(char key)
     // From a value cell a completed value jumps onto its "IV" or "WV" button.
     const CellPos valueButton{m_cursor.column + 2, m_cursor.row};
 
+    if (valueCell && (key == kDecimalMarker || currentText().trimmed().startsWith(kDecimalMarker)))
+        return typeDecimal(key, valueButton);
     if (key == kEnter) {
         const QByteArray text = currentText();
         if (valueCell) {
@@ -71,6 +75,25 @@ bool GridEditor::FilterHexKey(char key)
     } else {
         typeIntoCell(key);
     }
+    return true;
+}
+
+bool GridEditor::typeDecimal(char key, CellPos valueButton)
+{
+    // The marker always starts the cell afresh; the number is read where it is used.
+    if (key == kDecimalMarker) {
+        setCurrentText(QByteArray(1, key));
+        m_typing = true;
+        return true;
+    }
+    if (key == kEnter) {
+        moveCursor(valueButton);
+        return true;
+    }
+    const bool digit = key >= '0' && key <= '9';
+    if (!digit && key != '-' && key != '+')
+        return false;
+    typeIntoCell(key);
     return true;
 }
 

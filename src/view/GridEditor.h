@@ -36,6 +36,8 @@ public: // the steps of keyPress, also used on their own
     void NextByteCell();
 
 private:
+    // A key in a value cell holding (or starting) a decimal number after '#'.
+    bool typeDecimal(char key, CellPos valueButton);
     // Puts a character into the cell as an in-place editor would: the first key on a
     // freshly selected cell replaces its text, later keys are appended.
     void typeIntoCell(char c);

@@ -157,6 +157,11 @@ AccessEditor::AccessEditor(SettingsFile &settings, UserDialogs &dialogs, CardGri
     m_cancel = new QPushButton(QStringLiteral("Cancel"));
     m_cancel->setObjectName(QStringLiteral("btn_cancel"));
     top->addWidget(m_cancel);
+    m_fromTrailer = new QPushButton(QStringLiteral("From this trailer"));
+    m_fromTrailer->setObjectName(QStringLiteral("btn_fromTrailer"));
+    m_fromTrailer->setToolTip(QStringLiteral("Take the access bits, keys and user data byte of the sector's "
+                                             "trailer in the grid instead of the stored settings"));
+    top->addWidget(m_fromTrailer);
 
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
@@ -183,6 +188,7 @@ AccessEditor::AccessEditor(SettingsFile &settings, UserDialogs &dialogs, CardGri
     connect(m_cancel, &QPushButton::clicked, this, &QWidget::hide);
     // Escape is Cancel, as in any dialog.
     connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, m_cancel, &QPushButton::click);
+    connect(m_fromTrailer, &QPushButton::clicked, this, &AccessEditor::takeFromTrailer);
 }
 
 QWidget *AccessEditor::buildTableWithButtons(int group, QTableWidget *table, int headerRows)
@@ -502,6 +508,40 @@ void AccessEditor::btn_okClick()
         writeTrailer(grid, m_sector->currentIndex(), texts);
     }
     hide();
+}
+
+void AccessEditor::takeFromTrailer()
+{
+    const CardType type = m_cardType();
+    const CardGridModel *grid = type == CardType::Mifare1K ? m_grid1 : type == CardType::Mifare4K ? m_grid4 : nullptr;
+    const int sector = m_sector->currentIndex();
+    if (!grid || sector < 0 || sector >= CardGeometry(type).sectorCount())
+        return;
+    const int row = CardGeometry::rowOfBlock(CardGeometry::trailerOfSector(sector));
+    QByteArrayList texts;
+    for (int j = 0; j < 16; ++j) {
+        const QByteArray text = grid->cell(2 + j, row).toUpper();
+        if (!KeyByteRules::isComplete(text)) {
+            guarded([this] { m_dialogs.showMessage(QStringLiteral("The trailer in the grid is not complete.")); });
+            return;
+        }
+        texts << text;
+    }
+    const AccessBytes access{Hex::pairValue(texts.at(6)), Hex::pairValue(texts.at(7)), Hex::pairValue(texts.at(8))};
+    if (!AccessBitsValid(access)) {
+        guarded([this] { m_dialogs.showMessage(QStringLiteral("invalid access bits: sector unusable")); });
+        return;
+    }
+    // Stored like choices the user makes, so that coming back to the window keeps them.
+    for (int group = 0; group < 4; ++group) {
+        const int k = DecodeAccessIndex(access, group);
+        m_radios[group][k]->setChecked(true);
+        ShowAccessDescriptions(group, k);
+    }
+    const QByteArrayList bytes = texts.mid(0, 6) + texts.mid(10, 6) + QByteArrayList{texts.at(9)};
+    for (int i = 0; i < m_byteEdits.size(); ++i)
+        m_byteEdits.at(i)->setText(QString::fromLatin1(bytes.value(i)));
+    byteEditExit();
 }
 
 QString AccessEditor::missingSectorMessage(CardType type) const

@@ -53,6 +53,9 @@ private:
     void btn_okClick();
     void radioButtonClick();
     void byteEditExit();
+    // "From this trailer": the chosen sector's trailer in the grid instead of the
+    // settings; its choices are stored as the user's own.
+    void takeFromTrailer();
 
     QWidget *buildDataPage(int group);
     QWidget *buildTrailerPage();
@@ -80,6 +83,7 @@ private:
     QCheckBox *m_same = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
+    QPushButton *m_fromTrailer = nullptr;
     QTabWidget *m_tabs = nullptr;
     std::array<QLabel *, 4> m_titles{};
     QList<QLabel *> m_warnings;

@@ -2,6 +2,7 @@
 
 #include "view/CardGridModel.h"
 #include "windows/CardGridView.h"
+#include "windows/RowInfo.h"
 #include "view/GridEditing.h"
 #include "view/GridLayout.h"
 
@@ -30,6 +31,8 @@ CardGrids::CardGrids(QWidget *parent)
     for (CardType type : kTypes) {
         const int i = int(type);
         m_models[i] = new CardGridModel(type, this);
+        CardGridModel *model = m_models[i];
+        model->setRowToolTip([model](int row) { return rowInfo(*model, row).text; });
         m_views[i] = new CardGridView(*m_models[i], m_readStrip, this);
         CardGridView *view = m_views[i];
         stack->addWidget(view);

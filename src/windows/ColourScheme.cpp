@@ -77,6 +77,8 @@ ColourScheme ColourScheme::fromPalette(const QPalette &palette)
     s.buttonFace = palette.color(QPalette::Button);
     s.buttonLight = light ? kWhite : palette.color(QPalette::Light);
     s.buttonShadow = palette.color(QPalette::Dark);
+    s.changed = light ? QColor(255, 236, 150) : mix(base, QColor(255, 200, 40), 0.3);
+    s.differs = light ? QColor(255, 190, 190) : mix(base, QColor(255, 70, 80), 0.35);
     s.highlight = palette.color(QPalette::Highlight);
 
     s.cellText = readableOn(s.cell, text);

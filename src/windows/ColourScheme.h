@@ -26,6 +26,8 @@ struct ColourScheme
     QColor shaded;       // rows of the access table that deserve attention
     QColor shadedText;
     QColor warningText;  // red warnings on the window background
+    QColor changed;      // byte cells changed since the last read, load or write
+    QColor differs;      // byte cells that differ from a compared image
     QColor highlight;    // the selected cell
     QColor highlightText;
 

@@ -1,6 +1,7 @@
 #include "windows/GridActions.h"
 
 #include "windows/AccessEditor.h"
+#include "workflows/ValueInput.h"
 #include "base/ActionGuard.h"
 #include "base/UserDialogs.h"
 #include "commands/BlockCommands.h"
@@ -172,11 +173,21 @@ void GridActions::changeValue(CardType type, const QByteArray &action, int row)
     const bool write = action == "WV";
     const int column = write ? CardLayout::kValueColumn : CardLayout::kAmountColumn;
     const CardGridModel &grid = m_grids.model(type);
-    if (CheckValueHex(grid, block, column) == "error") {
-        m_dialogs.showWarning(write ? WriteMessages::BadValueHex : WriteMessages::BadIncrementHex);
-        return;
+    QByteArray operand;
+    if (const QByteArray text = grid.cell(column, row); ValueInput::isDecimal(text)) {
+        const ValueOperand decimal = ValueInput::parse(text, write ? ValueField::Value : ValueField::Amount);
+        if (!decimal.ok()) {
+            m_dialogs.showWarning(decimal.error);
+            return;
+        }
+        operand = decimal.bytes;
+    } else {
+        if (CheckValueHex(grid, block, column) == "error") {
+            m_dialogs.showWarning(write ? WriteMessages::BadValueHex : WriteMessages::BadIncrementHex);
+            return;
+        }
+        operand = ValueCommands::operandFromText(text);
     }
-    const QByteArray operand = ValueCommands::operandFromText(grid.cell(column, row));
     if (!autoSequence(type, block))
         return;
     QByteArray result;

@@ -64,6 +64,15 @@ QSize GridDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) 
     return {18, 20};
 }
 
+QColor GridDelegate::markColour(const ColourScheme &colours, int mark)
+{
+    if (mark & CardGridModel::Differs)
+        return colours.differs;
+    if (mark & CardGridModel::Changed)
+        return colours.changed;
+    return {};
+}
+
 const ColourScheme &GridDelegate::colours(const QPalette &palette) const
 {
     if (palette.cacheKey() != m_coloursKey) {
@@ -74,11 +83,12 @@ const ColourScheme &GridDelegate::colours(const QPalette &palette) const
 }
 
 void GridDelegate::paintPlainCell(QPainter *painter, const QStyleOptionViewItem &option, const QRect &cell,
-                                  const QString &text) const
+                                  const QString &text, int mark) const
 {
     const bool selected = option.state & QStyle::State_Selected;
     const ColourScheme &c = colours(option.palette);
-    painter->fillRect(cell, selected ? c.highlight : c.cell);
+    const QColor marked = markColour(c, mark);
+    painter->fillRect(cell, selected ? c.highlight : marked.isValid() ? marked : c.cell);
 
     if (!m_gridColor.isValid()) {
         const QWidget *widget = option.widget;
@@ -113,7 +123,8 @@ void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
     painter->setRenderHint(QPainter::Antialiasing, false);
     if (painter->font() != gridFont())
         painter->setFont(gridFont());
-    paintPlainCell(painter, option, cell, text);
+    const int mark = index.data(CardGridModel::MarkRole).toInt();
+    paintPlainCell(painter, option, cell, text, mark);
 
     if (m_strip.paintCell(m_type, index.row())) {
         const QRect strip = readStripRect(m_type, gridLeft, cell);
@@ -137,7 +148,9 @@ void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
         painter->fillRect(separatorRect(cell), c.buttonFace);
 
     if (look.cream) {
-        painter->fillRect(cell, c.cream);
+        // A marked trailer byte shows its mark instead of the cream.
+        const QColor marked = markColour(c, mark);
+        painter->fillRect(cell, marked.isValid() ? marked : c.cream);
         painter->setPen(c.creamText);
         drawCornerText(painter, cornerTextOrigin(cell), cell, text);
     }

@@ -26,9 +26,13 @@ public:
     [[nodiscard]] static QFont gridFont();
     [[nodiscard]] static QFont stripFont();
 
+    // Background of a marked byte cell (CardGridModel::CellMark) from the colours of
+    // the palette; a difference shows over a change. Invalid for no mark.
+    [[nodiscard]] static QColor markColour(const ColourScheme &colours, int mark);
+
 private:
     void paintPlainCell(QPainter *painter, const QStyleOptionViewItem &option, const QRect &cell,
-                        const QString &text) const;
+                        const QString &text, int mark) const;
 
     // The colours for a palette, worked out again only when the palette changes.
     [[nodiscard]] const ColourScheme &colours(const QPalette &palette) const;

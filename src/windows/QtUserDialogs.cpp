@@ -29,6 +29,14 @@ bool QtUserDialogs::askYesNo(const QString &caption, const QString &text)
         == QMessageBox::Yes;
 }
 
+UserDialogs::Choice QtUserDialogs::askSaveDiscardCancel(const QString &caption, const QString &text)
+{
+    const auto button = QMessageBox::warning(m_parent, caption, text,
+                                             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                             QMessageBox::Cancel);
+    return button == QMessageBox::Save ? Choice::Save : button == QMessageBox::Discard ? Choice::Discard : Choice::Cancel;
+}
+
 bool QtUserDialogs::askBeforeIrreversible(const QString &caption, const QString &text)
 {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, m_parent);

@@ -230,6 +230,29 @@ private Q_SLOTS:
         QCOMPARE(rowText(*m_grid1, 3), "0A 5C 5C 5C 5C 5C " + accessText(0, 5, 0, 1) + " 07 5C 5C 5C 5C 5C 5C");
     }
 
+    // "From this trailer" takes the chosen sector's trailer from the grid (read-only
+    // data, key B hidden) instead of the settings, and stores it as the user's choice;
+    // invalid bits are refused.
+    void fromThisTrailer()
+    {
+        const QByteArrayList cells = QByteArray("A1 A2 A3 A4 A5 A6 " + accessText(2, 2, 2, 3) + " 42 B1 B2 B3 B4 B5 B6").split(' ');
+        for (int j = 0; j < 16; ++j)
+            m_grid1->setCell(2 + j, 9, cells.at(j));
+        open(CardType::Mifare1K, 7);
+        QTest::mouseClick(child<QPushButton>(u"btn_fromTrailer"_s), Qt::LeftButton);
+        QCOMPARE(checkedRadios(), (QStringList{u"r0_2"_s, u"r1_2"_s, u"r2_2"_s, u"r3_3"_s}));
+        QCOMPARE(child<KeyByteEdit>(u"key1"_s)->text(), u"A1"_s);
+        QCOMPARE(child<KeyByteEdit>(u"keyb6"_s)->text(), u"B6"_s);
+        QCOMPARE(child<KeyByteEdit>(u"udata"_s)->text(), u"42"_s);
+        QCOMPARE(setting("KeyConfig"), "2,2,2,3,"_ba);
+        QCOMPARE(setting("KeyAB"), "A1A2A3A4A5A6,B1B2B3B4B5B6,42,"_ba);
+
+        m_grid1->setCell(10, 9, "00");
+        QTest::mouseClick(child<QPushButton>(u"btn_fromTrailer"_s), Qt::LeftButton);
+        QCOMPARE(m_dialogs.texts().last(), u"invalid access bits: sector unusable"_s);
+        QCOMPARE(child<KeyByteEdit>(u"key1"_s)->text(), u"A1"_s);
+    }
+
     // Short KeyAB values leave edits short or empty; "OK" refuses them. Closing the
     // message returns to the editor as the user left it, "same for all sectors" still on.
     void shortKeyABIsRefusedAtOk()

@@ -4,6 +4,8 @@
 #include "PortPublisher.h"
 
 #include "app/MainWindow.h"
+#include "view/CardGridModel.h"
+#include "windows/CardGrids.h"
 #include "windows/PortComboBox.h"
 #include "windows/QtUserDialogs.h"
 #include "app/ProgramIdentity.h"
@@ -73,13 +75,16 @@ private Q_SLOTS:
         main.SpeedButton1Click();
         QVERIFY(main.logLines().isEmpty());
 
-        const QList<QAction *> top = main.menuBar()->actions();
-        QCOMPARE(top.size(), 4);
+        QList<QAction *> top = main.menuBar()->actions();
+        QCOMPARE(top.size(), 5);
         QCOMPARE(shown(top.at(0)) + u':' + menuTexts(top.at(0)->menu()),
                  QStringLiteral("File:Open File (Mifare format)|Save As   (Mifare format)|-|Import ( Text file )|"
-                                "Export ( Text file )|-|Quit"));
+                                "Export ( Text file )|-|Compare with...|Compare two files...|-|Recent Files|-|Quit"));
+        QCOMPARE(shown(top.at(1)) + u':' + menuTexts(top.at(1)->menu()), QStringLiteral("Edit:Undo|Redo"));
+        top.removeAt(1);
         QCOMPARE(shown(top.at(1)) + u':' + menuTexts(top.at(1)->menu()),
-                 QStringLiteral("Tools:Read All Blocks|Write All Blocks|-|Show Data as Text"));
+                 QStringLiteral("Tools:Read All Blocks|Write All Blocks|-|Show Data as Text|-|Find Keys...|"
+                                "Write to Many Cards..."));
         QCOMPARE(shown(top.at(3)) + u':' + menuTexts(top.at(3)->menu()),
                  QStringLiteral("Help:MERLOX MIFARE Help|About MERLOX MIFARE"));
         QCOMPARE(shown(top.at(2)) + u':' + menuTexts(top.at(2)->menu()),
@@ -89,6 +94,32 @@ private Q_SLOTS:
                  QStringLiteral("(00) Output2 OFF Output1 OFF|(01) Output2 OFF Output 1 ON|(10) Output2 ON Output1 OFF|"
                                 "(11) Output 2 ON Output 1 ON"));
         QCOMPARE(menuTexts(main.findChild<QMenu *>(QStringLiteral("PopupMenu1"))), QStringLiteral("ASCII / HEX"));
+    }
+
+    // A typed byte is marked and undone by Ctrl+Z; quitting over an unsaved edit asks,
+    // Cancel keeps the window open and Discard lets it close.
+    void unsavedEditsAreNeverLostSilently()
+    {
+        ProgramRig rig;
+        MainWindow &main = rig.start().main();
+        main.show();
+        CardGridModel &grid = main.grids().model(CardType::Mifare1K);
+        const QByteArray before = grid.cell(2, 3);
+        grid.setCell(2, 3, before == "AB" ? "CD" : "AB");
+        QTest::qWait(1);
+        QCOMPARE(grid.byteMark(2, 3), int(CardGridModel::Changed));
+
+        rig.dialogs.choices.enqueue(UserDialogs::Choice::Cancel);
+        QVERIFY(!main.close());
+        QCOMPARE(rig.dialogs.shown.last().kind, QStringLiteral("choice"));
+        QVERIFY(main.isVisible());
+
+        main.findChild<QAction *>(QStringLiteral("Undo1"))->trigger();
+        QCOMPARE(grid.cell(2, 3), before);
+        QCOMPARE(grid.byteMark(2, 3), int(CardGridModel::NoMark));
+        main.findChild<QAction *>(QStringLiteral("Redo1"))->trigger();
+        rig.dialogs.choices.enqueue(UserDialogs::Choice::Discard);
+        QVERIFY(main.close());
     }
 
     void portButtonsSwapInOnePlace()

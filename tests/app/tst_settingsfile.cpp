@@ -2,6 +2,7 @@
 
 #include "base/SettingsError.h"
 #include "base/SettingsFile.h"
+#include "files/RecentFiles.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -136,6 +137,26 @@ private Q_SLOTS:
         settings.writeLastFile(CardType::Mifare4K, QStringLiteral("/tmp/c.mtp"));
         QCOMPARE(settings.readLastFile(CardType::Mifare4K), QStringLiteral("/tmp/c.mtp"));
         QCOMPARE(settings.loadLines().size(), 4);
+    }
+
+    // Recent files: no line until the first is remembered, newest first, each once,
+    // ten at most, and names with commas survive.
+    void recentFilesAreAddedOnFirstUse()
+    {
+        Scratch scratch;
+        RecentFiles recent(scratch.settings);
+        QVERIFY(recent.names().isEmpty());
+        QCOMPARE(scratch.settings.findKey(RecentFiles::Key), 0);
+        for (int i = 0; i < 11; ++i)
+            recent.remember(QStringLiteral("/tmp/card %1,x.bin").arg(i));
+        recent.remember(QStringLiteral("/tmp/card 5,x.bin"));
+        const QStringList names = recent.names();
+        QCOMPARE(names.size(), RecentFiles::Limit);
+        QCOMPARE(names.first(), QStringLiteral("/tmp/card 5,x.bin"));
+        QCOMPARE(names.at(1), QStringLiteral("/tmp/card 10,x.bin"));
+        QCOMPARE(names.last(), QStringLiteral("/tmp/card 1,x.bin"));
+        QCOMPARE(names.count(QStringLiteral("/tmp/card 5,x.bin")), 1);
+        QCOMPARE(scratch.settings.loadLines().size(), 4);
     }
 
     void damagedFileStartsTheProgramAnyway()

@@ -12,7 +12,7 @@ class ScriptedDialogs : public UserDialogs
 {
 public:
     struct Shown {
-        QString kind;    // "message", "error", "warning", "question", "open", "save"
+        QString kind;    // "message", "error", "warning", "question", "choice", "open", "save"
         QString caption; // for questions
         QString text;    // message text, or the filters joined by ";;"
         QString folder = {}; // where a file dialog started
@@ -21,6 +21,7 @@ public:
 
     QList<Shown> shown;
     QQueue<bool> answers;     // next askYesNo answers
+    QQueue<Choice> choices;    // next askSaveDiscardCancel answers (unscripted: Discard)
     QQueue<QString> fileNames; // next file dialog results
     QQueue<QString> filters;   // next selected filters (optional)
 
@@ -31,6 +32,11 @@ public:
     bool askBeforeIrreversible(const QString &caption, const QString &text) override
     {
         return question(caption, text, true);
+    }
+    Choice askSaveDiscardCancel(const QString &caption, const QString &text) override
+    {
+        shown.append({QStringLiteral("choice"), caption, text});
+        return choices.isEmpty() ? Choice::Discard : choices.dequeue();
     }
     QString openFileName(const QStringList &f, QString *selectedFilter = nullptr, const QString &folder = {}) override
     {

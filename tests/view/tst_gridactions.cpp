@@ -117,6 +117,11 @@ private Q_SLOTS:
         QTest::newRow("decrement") << DecrementColumn << "0000012C"_ba << QString()
                                    << Frame::request(0x8E, QByteArray::fromHex("042C010000"));
         QTest::newRow("increment, empty") << IncrementColumn << QByteArray() << BadIncrementHex << QByteArray();
+        QTest::newRow("decrement, decimal") << DecrementColumn << "#300"_ba << QString()
+                                            << Frame::request(0x8E, QByteArray::fromHex("042C010000"));
+        QTest::newRow("increment, negative decimal")
+            << IncrementColumn << "#-1"_ba << u"A decimal amount must be a whole number from 0 to 2147483647."_s
+            << QByteArray();
         QTest::newRow("write value, lower case")
             << WriteValueColumn << "0000012c"_ba << BadValueHex << QByteArray();
     }

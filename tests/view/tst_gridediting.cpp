@@ -58,6 +58,9 @@ private Q_SLOTS:
         QTest::newRow("Enter on one digit") << k1 << false << CellPos{5, 3} << "00"_ba << "7\r"_ba << "07"_ba << CellPos{6, 3} << true;
         QTest::newRow("amount Enter pads") << k1 << false << CellPos{23, 3} << "12C"_ba << "\r"_ba << "0000012C"_ba << CellPos{25, 3} << true;
         QTest::newRow("value eighth digit") << k4 << false << CellPos{23, 130} << "0000012C"_ba << "1234567a"_ba << "1234567A"_ba << CellPos{25, 130} << true;
+        QTest::newRow("decimal value kept as typed") << k1 << false << CellPos{29, 3} << "00000000"_ba << "#-3002\r"_ba << "#-3002"_ba << CellPos{31, 3} << true;
+        QTest::newRow("marker restarts the cell") << k1 << false << CellPos{23, 3} << "12"_ba << "1#12345678"_ba << "#12345678"_ba << CellPos{23, 3} << true;
+        QTest::newRow("no hex after the marker") << k1 << false << CellPos{23, 3} << ""_ba << "#1a"_ba << "#1"_ba << CellPos{23, 3} << false;
         QTest::newRow("UL row end") << ul << false << CellPos{4, 16} << "00"_ba << "12"_ba << "12"_ba << CellPos{1, 17} << true;
         QTest::newRow("UL last byte stays") << ul << false << CellPos{4, 17} << "00"_ba << "1234"_ba << "34"_ba << CellPos{4, 17} << true;
         QTest::newRow("ascii CR is a byte") << k1 << true << CellPos{2, 3} << ""_ba << "\r"_ba << "\r"_ba << CellPos{3, 3} << true;
@@ -125,12 +128,12 @@ private Q_SLOTS:
     {
         Fixture f(CardType::Mifare4K);
         const QList<std::pair<CellPos, QByteArray>> untidy = {{{2, 3}, "b"}, {{2, 145}, "c"},
-            {{23, 3}, "7"}, {{29, 144}, "12c"}, {{23, 5}, "7"}, {{29, 3}, ""}};
+            {{23, 3}, "7"}, {{29, 144}, "12c"}, {{23, 5}, "7"}, {{29, 3}, ""}, {{29, 4}, "#-5"}};
         for (const auto &[cell, text] : untidy)
             f.grid.setCell(cell.column, cell.row, text);
         f.editor.setAsciiView(true);
         f.editor.moveCursor({3, 4});
-        const QByteArrayList ascii = {"b", "0C", "00000007", "0000012C", "7", ""};
+        const QByteArrayList ascii = {"b", "0C", "00000007", "0000012C", "7", "", "#-5"};
         for (int i = 0; i < untidy.size(); ++i)
             QCOMPARE(f.grid.cell(untidy.at(i).first.column, untidy.at(i).first.row), ascii.at(i));
         f.editor.setAsciiView(false);

@@ -1,0 +1,61 @@
+#include "../view/CardRunRig.h"
+
+#include "windows/BatchWriteWindow.h"
+
+#include <QTest>
+
+// The grid's image onto three cards in turn through the simulator; the second card is
+// taken away in the middle of its writes: it is reported by UID and not counted.
+class TestBatchWriteWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void threeCardsSecondRemoved()
+    {
+        CardRunRig rig;
+        QVERIFY(rig.start(CardType::Mifare1K));
+        const QList<QByteArray> uids = {QByteArray::fromHex("11223344"), QByteArray::fromHex("55667788"),
+                                        QByteArray::fromHex("99AABBCC")};
+        auto *window = rig.main().findChild<BatchWriteWindow *>();
+        QVERIFY(window);
+        int card = 0;
+        window->setPollHook([&](int poll) {
+            if (poll <= 3) {
+                card = poll;
+                rig.sim.setCard(VirtualCard::create(CardKind::Classic1K, uids.at(poll - 1)));
+                rig.sim.setTagPresent(true);
+            } else {
+                window->stop();
+            }
+        });
+        window->setWriteHook([&](int block) {
+            if (card == 2 && block == 8)
+                rig.sim.setTagPresent(false);
+        });
+        QVERIFY(window->start());
+        // One confirmation, No by default, after the pre-flight.
+        int confirmations = 0;
+        for (const ScriptedDialogs::Shown &shown : rig.dialogs().shown)
+            confirmations += shown.caption == QStringLiteral("Write to Many Cards") && shown.defaultNo;
+        QCOMPARE(confirmations, 1);
+
+        const QByteArray second = uids.at(1).toHex().toUpper();
+        QCOMPARE(window->doneCount(), 2);
+        QCOMPARE(window->failedUids(), QList<QByteArray>{second});
+        QCOMPARE(window->reports().at(0), QStringLiteral("card 1 done: 11223344"));
+        QVERIFY(window->reports().at(1).startsWith(QStringLiteral("card 55667788 failed: writing block 8")));
+        QCOMPARE(window->reports().at(2), QStringLiteral("card 2 done: 99AABBCC"));
+        // The last card holds the image.
+        QCOMPARE(rig.sim.cardImage().mid(16, 16).toHex().toUpper(),
+                 [&] {
+                     QByteArray row;
+                     for (int column = 2; column <= 17; ++column)
+                         row += rig.grid(CardType::Mifare1K).cell(column, 3);
+                     return row;
+                 }());
+    }
+};
+
+QTEST_MAIN(TestBatchWriteWindow)
+#include "tst_batchwritewindow.moc"

@@ -1,0 +1,91 @@
+#include "view/CardGridModel.h"
+#include "view/GridLayout.h"
+#include "windows/CardEdits.h"
+#include "windows/CardGrids.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// Row tooltips, change marks and undo over the real grids: typed bytes and an import are steps of
+// their own, undo brings back exactly what was shown before, and a byte typed back
+// to its old value is no longer marked.
+class TestCardEdits : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // What a row's tooltip tells beyond its bytes, from the cells as they stand: a value
+    // block's value, a trailer's access words or its invalid bits, nothing mid-typing.
+    void rowTooltips()
+    {
+        CardGrids grids;
+        CardGridModel &grid = grids.model(CardType::Mifare1K);
+        const auto setRow = [&grid](int row, const QByteArray &hex) {
+            for (int j = 0; j < 16; ++j)
+                grid.setCell(2 + j, row, hex.mid(2 * j, 2));
+        };
+        const auto tip = [&grid](int column, int row) { return grid.index(row, column).data(Qt::ToolTipRole).toString(); };
+        setRow(4, "FBFFFFFF04000000FBFFFFFF03FC03FC");
+        QCOMPARE(tip(18, 4), u"Value -5, address 03"_s);
+        QCOMPARE(tip(2, 4), tip(18, 4));
+        setRow(4, "FBFFFFFF04000001FBFFFFFF03FC03FC");
+        QVERIFY(tip(18, 4).isEmpty());
+        setRow(5, "FFFFFFFFFFFFFF078069FFFFFFFFFFFF");
+        QVERIFY(tip(10, 5).startsWith(u"Block 0: C1C2C3 = 000"_s));
+        grid.setCell(10, 5, "81");
+        QCOMPARE(tip(10, 5), u"invalid access bits: sector unusable"_s);
+        grid.setCell(10, 5, "8");
+        QVERIFY(tip(10, 5).isEmpty());
+        QVERIFY(tip(29, 3).contains(u"#300"_s));
+    }
+
+    void undoAcrossAnImport()
+    {
+        CardGrids grids;
+        CardGridModel &grid = grids.model(CardType::Mifare1K);
+        CardEdits edits(grids);
+        const QByteArray original = grid.cell(2, 3);
+        const QByteArray beside = grid.cell(3, 3);
+        const QByteArray below = grid.cell(2, 4);
+
+        grid.setCell(2, 3, "A"); // half typed: no step yet
+        QVERIFY(!edits.settle(u"Edit"_s));
+        grid.setCell(2, 3, "AB");
+        QVERIFY(edits.settle(u"Edit"_s));
+        QCOMPARE(grid.byteMark(2, 3), int(CardGridModel::Changed));
+        QCOMPARE(grid.byteMark(3, 3), int(CardGridModel::NoMark));
+
+        // An import rewrites many cells at once: one step.
+        for (int row = 3; row <= 4; ++row) {
+            for (int column = 2; column <= 17; ++column)
+                grid.setCell(column, row, "5A");
+        }
+        QVERIFY(edits.settle(u"Import"_s));
+        QCOMPARE(edits.undoLabel(), u"Import"_s);
+        QCOMPARE(edits.tracker(CardType::Mifare1K).changedCount(), 32);
+
+        edits.undo();
+        QCOMPARE(grid.cell(2, 3), "AB"_ba);
+        QCOMPARE(grid.cell(3, 3), beside);
+        QCOMPARE(grid.cell(2, 4), below);
+        QCOMPARE(edits.tracker(CardType::Mifare1K).changedCount(), 1);
+        edits.undo();
+        QCOMPARE(grid.cell(2, 3), original);
+        QVERIFY(!edits.tracker(CardType::Mifare1K).hasChanges());
+        QCOMPARE(grid.byteMark(2, 3), int(CardGridModel::NoMark));
+        QVERIFY(!edits.canUndo());
+
+        edits.redo();
+        edits.redo();
+        QCOMPARE(grid.cell(17, 4), "5A"_ba);
+        QCOMPARE(edits.undoLabel(), u"Import"_s);
+
+        edits.setBaseline();
+        QVERIFY(!edits.hasUnsavedChanges());
+        QCOMPARE(grid.byteMark(17, 4), int(CardGridModel::NoMark));
+    }
+};
+
+QTEST_MAIN(TestCardEdits)
+#include "tst_cardedits.moc"
