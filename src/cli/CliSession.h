@@ -44,6 +44,7 @@ private:
         void showWarning(const QString &text) override { showError(text); }
         bool askYesNo(const QString &, const QString &) override { return false; }
         bool askBeforeIrreversible(const QString &, const QString &) override { return false; }
+        Choice askSaveDiscardCancel(const QString &, const QString &) override { return Choice::Cancel; }
         QString openFileName(const QStringList &, QString *, const QString &) override { return {}; }
         QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
     };

@@ -1,7 +1,7 @@
 #include "windows/RowInfoPanel.h"
 
 #include "view/CardGridModel.h"
-#include "view/ColourScheme.h"
+#include "windows/ColourScheme.h"
 #include "windows/RowInfo.h"
 #include "windows/CardGridView.h"
 #include "windows/CardGrids.h"
