@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(cmake g++ ninja-build qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
           qt6-qpa-plugins fonts-liberation
           desktop-file-utils dpkg-dev file lintian # install check and Debian package
-          clang libclang-rt-14-dev) # the fuzz targets
+          clang libclang-rt-14-dev # the fuzz targets
+          pcscd vsmartcard-vpcd libpcsclite-dev pkg-config) # PC/SC readers and their virtual reader
 missing=()
 for p in "${packages[@]}"; do
   # "installed", not merely known to dpkg (a removed package can leave its config files).

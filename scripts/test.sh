@@ -16,6 +16,8 @@ fi
 
 cmake -S . -B "$build" -G Ninja "${options[@]}"
 cmake --build "$build" -j "$(nproc)"
+# The PC/SC tests talk to the real daemon and its virtual reader.
+scripts/start-pcscd.sh
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"

@@ -1,4 +1,6 @@
 // mifare-sim: the reader module with a card on it, served on a pseudo-terminal.
+#include "PcscConsole.h"
+#include "PcscSimulator.h"
 #include "PortPublisher.h"
 #include "PtySimulator.h"
 #include "SimConsole.h"
@@ -11,6 +13,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <functional>
 #include <cstdio>
 #include <poll.h>
 #include <sys/signalfd.h>
@@ -72,6 +75,75 @@ private:
     State m_state = State::Reading;
     QByteArray m_pending;
 };
+
+// Reads line commands until quit, a termination signal, or a failed poll; returns the
+// signal that stopped it, or 0.
+int serveConsole(const sigset_t &stopSignals, const std::function<QString(const QString &)> &execute,
+                 const std::function<bool()> &quitRequested)
+{
+    const int signalFd = ::signalfd(-1, &stopSignals, SFD_CLOEXEC);
+    InputLines input;
+    int stopSignal = 0;
+    while (!quitRequested() && stopSignal == 0) {
+        pollfd fds[2] = {{signalFd, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+        const bool reading = input.state() == InputLines::State::Reading;
+        // In the background the only reason to wake is to look for the foreground again.
+        const int timeout = input.state() == InputLines::State::Background ? 1000 : -1;
+        const int ready = ::poll(fds, reading ? 2 : 1, timeout);
+        if (ready < 0 && errno != EINTR)
+            break;
+        if (ready > 0 && (fds[0].revents & POLLIN)) {
+            signalfd_siginfo info{};
+            if (::read(signalFd, &info, sizeof info) == ssize_t(sizeof info))
+                stopSignal = int(info.ssi_signo);
+        }
+        if (reading && ready > 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
+            for (const QString &line : input.read()) {
+                const QString reply = execute(line);
+                if (!reply.isEmpty())
+                    say(reply);
+            }
+            if (input.state() == InputLines::State::Closed && !g_quiet)
+                warn(QStringLiteral("no more input; serving until SIGINT or SIGTERM"));
+        } else if (reading && ready > 0 && (fds[1].revents & POLLNVAL)) {
+            input.read();
+        }
+        input.retryIfForeground();
+    }
+    ::close(signalFd);
+    return stopSignal;
+}
+
+// mifare-sim --pcsc: the card in pcscd's virtual reader, inserted and removed from the console.
+int runPcsc(const sigset_t &stopSignals, std::unique_ptr<VirtualCard> card, quint16 port, bool valueCommands,
+            bool insertAtStart, const std::function<void(const QString &)> &traceSink)
+{
+    PcscSimulator simulator(std::move(card), port);
+    simulator.setValueCommands(valueCommands);
+    if (traceSink)
+        simulator.setTraceSink(traceSink);
+    say(QStringLiteral("mifare-sim: %1 card %2 for the virtual reader on port %3, value commands %4")
+            .arg(VirtualCard::kindName(simulator.cardKind()), SimFrame::hex(simulator.cardUid()))
+            .arg(port)
+            .arg(valueCommands ? QStringLiteral("on") : QStringLiteral("off")));
+    if (insertAtStart) {
+        // pcscd may have been started a moment ago: give its driver time to listen.
+        QString error;
+        if (simulator.insert(&error, 5000))
+            say(QStringLiteral("mifare-sim: card inserted"));
+        else
+            warn(QStringLiteral("card not inserted: %1 (type insert to try again)").arg(error));
+    } else {
+        say(QStringLiteral("mifare-sim: card out of the reader (type insert)"));
+    }
+    PcscConsole console(simulator);
+    const int stopSignal = serveConsole(stopSignals, [&console](const QString &line) { return console.execute(line); },
+                                        [&console] { return console.quitRequested(); });
+    simulator.remove();
+    if (!g_quiet)
+        warn(stopSignal ? QStringLiteral("stopped by signal %1").arg(stopSignal) : QStringLiteral("stopped"));
+    return 0;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -95,9 +167,10 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Simulates the RFID reader module with a MIFARE card on it, on a pseudo-terminal.\n"
-                       "Prints the device path and publishes it in %1 for the program's port list.\n\n")
+                       "Prints the device path and publishes it in %1 for the program's port list.\n"
+                       "With --pcsc, it is a card in pcscd's virtual reader instead.\n\n")
             .arg(PortPublisher::defaultFolder())
-        + SimConsole::helpText());
+        + SimConsole::helpText() + QLatin1Char('\n') + PcscConsole::helpText());
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption typeOption({QStringLiteral("t"), QStringLiteral("type")},
@@ -125,8 +198,20 @@ int main(int argc, char *argv[])
     const QCommandLineOption traceOption(QStringLiteral("trace"),
                                          QStringLiteral("Write the frame trace to this file instead of standard error."),
                                          QStringLiteral("file"));
+    const QCommandLineOption pcscOption(QStringLiteral("pcsc"),
+                                        QStringLiteral("Be a card in a PC/SC reader instead: connect to the virtual reader "
+                                                       "driver of pcscd (vsmartcard-vpcd)."));
+    const QCommandLineOption vpcdPortOption(QStringLiteral("vpcd-port"),
+                                            QStringLiteral("With --pcsc: the driver's TCP port on 127.0.0.1 (default %1; "
+                                                           "%2 for the second virtual reader).")
+                                                .arg(PcscSimulator::DefaultPort)
+                                                .arg(PcscSimulator::DefaultPort + 1),
+                                            QStringLiteral("port"), QString::number(PcscSimulator::DefaultPort));
+    const QCommandLineOption valueCommandsOption(QStringLiteral("value-commands"),
+                                                 QStringLiteral("With --pcsc: the reader offers the value commands FF D7 "
+                                                                "and FF B1 (as ACS readers do)."));
     parser.addOptions({typeOption, uidOption, imageOption, absentOption, cardTimeOption, lateResetOption, baudOption,
-                       nameOption, quietOption, traceOption});
+                       nameOption, quietOption, traceOption, pcscOption, vpcdPortOption, valueCommandsOption});
     parser.process(app);
 
     QByteArray image;
@@ -168,6 +253,38 @@ int main(int argc, char *argv[])
             card->setUid(uid);
     }
 
+    g_quiet = parser.isSet(quietOption);
+    FILE *traceFile = nullptr;
+    if (parser.isSet(traceOption)) {
+        traceFile = std::fopen(QFile::encodeName(parser.value(traceOption)).constData(), "a");
+        if (!traceFile) {
+            warn(QStringLiteral("cannot write %1").arg(parser.value(traceOption)));
+            return 2;
+        }
+    }
+    std::function<void(const QString &)> traceSink;
+    if (traceFile || !g_quiet) {
+        FILE *out = traceFile ? traceFile : stderr;
+        traceSink = [out](const QString &line) {
+            std::fputs(qPrintable(line + QLatin1Char('\n')), out);
+            std::fflush(out);
+        };
+    }
+
+    if (parser.isSet(pcscOption)) {
+        bool portOk = false;
+        const uint port = parser.value(vpcdPortOption).toUInt(&portOk);
+        if (!portOk || port == 0 || port > 65535) {
+            warn(QStringLiteral("not a TCP port: %1").arg(parser.value(vpcdPortOption)));
+            return 2;
+        }
+        const int code = runPcsc(stopSignals, std::move(card), quint16(port), parser.isSet(valueCommandsOption),
+                                 !parser.isSet(absentOption), traceSink);
+        if (traceFile)
+            std::fclose(traceFile);
+        return code;
+    }
+
     PtySimulator simulator(std::move(card));
     if (parser.isSet(baudOption) && !simulator.setModuleSpeed(parser.value(baudOption).toInt())) {
         warn(QStringLiteral("unsupported speed %1 (9600, 19200, 38400, 57600, 115200)").arg(parser.value(baudOption)));
@@ -178,22 +295,8 @@ int main(int argc, char *argv[])
     simulator.setResetLate(parser.isSet(lateResetOption));
     simulator.setTagPresent(!parser.isSet(absentOption));
 
-    g_quiet = parser.isSet(quietOption);
-    FILE *traceFile = nullptr;
-    if (parser.isSet(traceOption)) {
-        traceFile = std::fopen(QFile::encodeName(parser.value(traceOption)).constData(), "a");
-        if (!traceFile) {
-            warn(QStringLiteral("cannot write %1").arg(parser.value(traceOption)));
-            return 2;
-        }
-    }
-    if (traceFile || !g_quiet) {
-        FILE *out = traceFile ? traceFile : stderr;
-        simulator.setTraceSink([out](const QString &line) {
-            std::fputs(qPrintable(line + QLatin1Char('\n')), out);
-            std::fflush(out);
-        });
-    }
+    if (traceSink)
+        simulator.setTraceSink(traceSink);
 
     QString error;
     if (!simulator.start(&error)) {
@@ -212,36 +315,9 @@ int main(int argc, char *argv[])
     else
         warn(QStringLiteral("not published: %1").arg(error));
 
-    const int signalFd = ::signalfd(-1, &stopSignals, SFD_CLOEXEC);
     SimConsole console(simulator);
-    InputLines input;
-    int stopSignal = 0;
-    while (!console.quitRequested() && stopSignal == 0) {
-        pollfd fds[2] = {{signalFd, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-        const bool reading = input.state() == InputLines::State::Reading;
-        // In the background the only reason to wake is to look for the foreground again.
-        const int timeout = input.state() == InputLines::State::Background ? 1000 : -1;
-        const int ready = ::poll(fds, reading ? 2 : 1, timeout);
-        if (ready < 0 && errno != EINTR)
-            break;
-        if (ready > 0 && (fds[0].revents & POLLIN)) {
-            signalfd_siginfo info{};
-            if (::read(signalFd, &info, sizeof info) == ssize_t(sizeof info))
-                stopSignal = int(info.ssi_signo);
-        }
-        if (reading && ready > 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
-            for (const QString &line : input.read()) {
-                const QString reply = console.execute(line);
-                if (!reply.isEmpty())
-                    say(reply);
-            }
-            if (input.state() == InputLines::State::Closed && !g_quiet)
-                warn(QStringLiteral("no more input; serving until SIGINT or SIGTERM"));
-        } else if (reading && ready > 0 && (fds[1].revents & POLLNVAL)) {
-            input.read();
-        }
-        input.retryIfForeground();
-    }
+    const int stopSignal = serveConsole(stopSignals, [&console](const QString &line) { return console.execute(line); },
+                                        [&console] { return console.quitRequested(); });
 
     publisher.unpublish();
     simulator.stop();
