@@ -65,20 +65,6 @@ private Q_SLOTS:
         QVERIFY(!r.windows().cardRun().isActive());
     }
 
-    // A sector that refuses the key ends the run before its first read.
-    void failedAuthenticationStops()
-    {
-        CardRunRig r;
-        QVERIFY(r.start(CardType::Mifare1K));
-        r.sim.withModule([](VirtualModule &m) {
-            QByteArray trailer = m.classicCard()->block(11);
-            trailer.replace(0, 6, QByteArray(6, '\x11'));
-            m.classicCard()->setBlock(11, trailer);
-        });
-        r.main().ui().readAll->trigger();
-        QCOMPARE(r.frames(), classicReadAll(8) << Frames::auth(8));
-    }
-
     // With "Seek for tag": halt and seek, nothing until the tag answers; then Timer1
     // reads the whole card without a select.
     void seekModeWaitsForTag()
@@ -101,24 +87,6 @@ private Q_SLOTS:
         QTRY_COMPARE(r.frames(), expected);
         QCOMPARE(r.rig->rowText(CardType::Mifare1K, 64), pattern(62).toHex().toUpper());
         QVERIFY(r.main().pendingReads().pendingReadAll().isEmpty());
-    }
-
-    // Cancel stops between two blocks; the log says where.
-    void cancel()
-    {
-        CardRunRig r;
-        QVERIFY(r.start(CardType::Mifare1K));
-        r.progress->cancelAt = [](int done) { return done == 10; };
-        r.main().ui().readAll->trigger();
-        QCOMPARE(r.frames(), classicReadAll(10));
-        QCOMPARE(r.main().logLines().last(), "Read All cancelled before block 10"_ba);
-        QCOMPARE(r.progress->ended, 1);
-        QVERIFY(!r.windows().cardRun().isActive());
-        // The next run starts again.
-        r.progress->cancelAt = [](int) { return false; };
-        r.sim.clearTraffic();
-        r.main().ui().readAll->trigger();
-        QCOMPARE(r.frames(), classicReadAll(64));
     }
 
     // The real dialog: its Cancel button ends the run.

@@ -1,6 +1,5 @@
 #include "CardRunRig.h"
 
-#include "SimFault.h"
 #include "view/WritePlan.h"
 
 #include <QAction>
@@ -152,36 +151,6 @@ private Q_SLOTS:
         QVERIFY(r.frames().isEmpty());
     }
 
-    // A failed write stops a Classic run there; a failed Ultralight page is given up,
-    // the tag halted and selected again, and the run goes on.
-    void cardFailures_data()
-    {
-        QTest::addColumn<CardType>("type");
-        QTest::addColumn<QList<QByteArray>>("frames");
-        QTest::newRow("1K stops") << CardType::Mifare1K
-                                  << QList<QByteArray> {Frames::Halt, Frames::Select, Frames::auth(0),
-                                                        Frames::write(1, QByteArray(16, '\0'))};
-        QList<QByteArray> ul {Frames::Halt, Frames::Select, Frames::writePage(3, QByteArray(4, '\0')), Frames::Halt,
-                              Frames::Select};
-        for (int page = 4; page <= 15; ++page)
-            ul << Frames::writePage(page, QByteArray(4, '\0'));
-        ul << Frames::writePage(2, QByteArray(4, '\0'));
-        QTest::newRow("UL goes on") << CardType::MifareUL << ul;
-    }
-    void cardFailures()
-    {
-        QFETCH(CardType, type);
-        QFETCH(QList<QByteArray>, frames);
-        CardRunRig r;
-        QVERIFY(r.start(type));
-        for (int row = 3; row < r.grid(type).rows(); ++row)
-            if (!IsTrailerRow(row) || type == CardType::MifareUL)
-                r.rig->fillRow(type, row, "00");
-        r.sim.injectFault(SimFault::WriteStatusX);
-        r.main().ui().writeAll->trigger();
-        QCOMPARE(r.frames(), frames);
-    }
-
     // Locking pages 4 to 7: the warnings and the OTP question come first, then pages
     // 3 to 15 are written and the lock bytes last, so the locked pages keep their new data.
     void ultralightLocksLast()
@@ -207,32 +176,6 @@ private Q_SLOTS:
                 QCOMPARE(m.ultralightCard()->page(page).toHex().toUpper(), expected);
             });
         }
-    }
-
-    // Cancel between two blocks: what came before is on the card, nothing after is sent.
-    void cancel_data()
-    {
-        QTest::addColumn<CardType>("type");
-        QTest::addColumn<QList<int>>("written");
-        QTest::addColumn<QByteArray>("logLine");
-        QTest::newRow("1K") << CardType::Mifare1K << range(1, 5) << "Write All cancelled before block 6"_ba;
-        QTest::newRow("UL, lock bytes never sent") << CardType::MifareUL << range(3, 7)
-                                                   << "Write All cancelled before page 8"_ba;
-    }
-    void cancel()
-    {
-        QFETCH(CardType, type);
-        QFETCH(QList<int>, written);
-        QFETCH(QByteArray, logLine);
-        CardRunRig r;
-        QVERIFY(r.start(type));
-        r.progress->cancelAt = [](int done) { return done == 5; };
-        r.main().ui().writeAll->trigger();
-        const quint8 code = type == CardType::MifareUL ? Frames::WritePageCode : Frames::WriteCode;
-        QCOMPARE(writtenNumbers(r, code), written);
-        QCOMPARE(r.main().logLines().last(), logLine);
-        QCOMPARE(r.progress->ended, 1);
-        QVERIFY(!r.windows().cardRun().isActive());
     }
 };
 
