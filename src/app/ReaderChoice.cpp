@@ -123,6 +123,8 @@ void ReaderChoice::apply()
         m_pcsc->setReaderName(reader);
         m_chosen->choose(*m_pcsc);
     } else {
+        // The PC/SC reader left alone: its seek ends, its card is released.
+        m_pcsc->setReaderName({});
         m_chosen->choose(m_module);
     }
     m_moduleOnly->setModuleChosen(!pcsc);

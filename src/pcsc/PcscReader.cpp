@@ -262,6 +262,8 @@ ReaderResult PcscReader::halt()
     m_seeking = false;
     const PcscResult result = session().halt();
     logAndCheck(result);
+    // No APDU: the card session ends (the card is reset), which the log still shows.
+    m_log.appendLine("PC/SC: (Halt Command) card session ended  PICC HALTED");
     setTagStatus("PICC IS HALTED");
     ReaderResult out = resultOf(result, ReaderOutcome::Done);
     out.outcome = ReaderOutcome::Done; // as with the module: any end counts as halted
