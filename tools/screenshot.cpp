@@ -37,6 +37,10 @@ public:
         note(caption, text);
         return true;
     }
+    bool askBeforeIrreversible(const QString &caption, const QString &text) override
+    {
+        return askYesNo(caption, text);
+    }
     QString openFileName(const QStringList &, QString *, const QString &) override { return {}; }
     QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
 

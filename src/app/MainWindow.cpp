@@ -179,7 +179,7 @@ void MainWindow::wireModuleMenu()
 
 void MainWindow::FormCreate()
 {
-    m_settings.createIfMissing();
+    m_settings.prepare();
     // The serial ports, then the PC/SC readers.
     static_cast<PortComboBox *>(m_ui.cmb_port)->refresh();
 

@@ -1,11 +1,16 @@
 #include "base/SettingsFile.h"
 
+#include "base/RegularFile.h"
 #include "base/SettingsError.h"
+#include "base/SettingsKeys.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace {
@@ -90,13 +95,10 @@ void SettingsFile::createIfMissing() const
 
 QByteArrayList SettingsFile::loadLines() const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(m_path, file.errorString());
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        fail(m_path, file.errorString());
-    return splitLines(data);
+    const RegularFile::Content file = RegularFile::read(m_path, MaxFileBytes);
+    if (!file.ok())
+        fail(m_path, file.error);
+    return splitLines(file.data);
 }
 
 void SettingsFile::saveLines(const QByteArrayList &lines) const
@@ -111,6 +113,59 @@ void SettingsFile::saveLines(const QByteArrayList &lines) const
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (file.write(data) != data.size() || !file.commit())
         fail(m_path, file.errorString());
+}
+
+void SettingsFile::prepare() const
+{
+    removeStaleTemporaries();
+    createIfMissing();
+    const QByteArrayList lines = loadLines();
+    // The first two lines are the header: without it a key on line 0 is never found
+    // (index 0 means "not found"), and each start would append that key again.
+    if (!lines.isEmpty() && !SettingsKeys::isKnown(lines.value(0)) && !SettingsKeys::isKnown(lines.value(1)))
+        return;
+    saveLines(repaired(lines));
+}
+
+QByteArrayList SettingsFile::repaired(const QByteArrayList &lines)
+{
+    QByteArrayList out {HeaderLine1, HeaderLine2};
+    QSet<QByteArray> seen;
+    for (qsizetype i = 0; i < lines.size();) {
+        const QByteArray &key = lines.at(i);
+        if (key == HeaderLine1 || key == HeaderLine2) {
+            ++i;
+            continue;
+        }
+        const bool hasValue = i + 1 < lines.size() && !SettingsKeys::isKnown(lines.at(i + 1))
+            && lines.at(i + 1) != HeaderLine1 && lines.at(i + 1) != HeaderLine2;
+        // The first pair of a key holds the user's value: later copies were appended
+        // with defaults by the starts that could not find it. A key without a value
+        // line is left out and gets its default when next read.
+        if (hasValue && !seen.contains(key)) {
+            seen.insert(key);
+            out << key << lines.at(i + 1);
+        }
+        i += hasValue ? 2 : 1;
+    }
+    return out;
+}
+
+void SettingsFile::removeStaleTemporaries() const
+{
+    // An interrupted save leaves its temporary file beside the settings file, named
+    // after it with a dot and six characters. One younger than a minute may belong to
+    // another copy of the program saving at this moment.
+    const QFileInfo settings(m_path);
+    const QDir folder = settings.absoluteDir();
+    const QRegularExpression temporary(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(settings.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QDateTime stale = QDateTime::currentDateTime().addSecs(-60);
+    const QStringList pattern {settings.fileName() + QStringLiteral(".*")};
+    for (const QFileInfo &file : folder.entryInfoList(pattern, QDir::Files | QDir::Hidden)) {
+        if (temporary.match(file.fileName()).hasMatch() && file.lastModified() < stale)
+            QFile::remove(file.filePath());
+    }
 }
 
 int SettingsFile::findKey(const QByteArray &key) const
@@ -139,7 +194,8 @@ QByteArrayList SettingsFile::readValues(int index) const
 {
     const QByteArrayList lines = loadLines();
     QByteArrayList values;
-    if (index < 0 || index + 1 >= lines.size())
+    // A key line below a key whose value line is missing is that key, not its value.
+    if (index < 0 || index + 1 >= lines.size() || SettingsKeys::isKnown(lines.at(index + 1)))
         return values;
     const QByteArray &line = lines.at(index + 1);
     qsizetype start = 0;
@@ -158,9 +214,13 @@ void SettingsFile::writeValues(int index, const QByteArrayList &values) const
     QByteArrayList lines = loadLines();
     if (index < 0)
         return;
-    while (lines.size() <= index + 1)
+    while (lines.size() <= index)
         lines.append(QByteArray());
-    lines[index + 1] = joinValues(values);
+    // A missing value line is put in, rather than written over the next key.
+    if (index + 1 >= lines.size() || SettingsKeys::isKnown(lines.at(index + 1)))
+        lines.insert(index + 1, joinValues(values));
+    else
+        lines[index + 1] = joinValues(values);
     saveLines(lines);
 }
 

@@ -14,6 +14,8 @@ class SettingsFile
 {
 public:
     static constexpr int MaxValues = 32;
+    // A few dozen short lines; this bound leaves room for every key with 32 long values.
+    static constexpr qint64 MaxFileBytes = 1024 * 1024;
 
     explicit SettingsFile(QString path);
 
@@ -23,6 +25,10 @@ public:
 
     // Creates the file with its two header lines when it does not exist.
     void createIfMissing() const;
+    // At start: removes temporary files that interrupted saves left behind, creates
+    // the file when missing, and repairs a file that is empty or starts with keys
+    // instead of the header (header first, each key once with its first value).
+    void prepare() const;
 
 public: // the four file routines, line indexes from 0
     // Index of the first line equal to key; 0 (the first header line) when none is.
@@ -60,5 +66,9 @@ public: // file access used by the routines above
     void saveLines(const QByteArrayList &lines) const;
 
 private:
+    void removeStaleTemporaries() const;
+    // The lines of a file that prepare() repairs: header, then each key once.
+    [[nodiscard]] static QByteArrayList repaired(const QByteArrayList &lines);
+
     QString m_path;
 };

@@ -18,6 +18,10 @@ public:
     virtual void showWarning(const QString &text) = 0;
     // Yes/No box with a caption; Yes is the default button. True means Yes.
     [[nodiscard]] virtual bool askYesNo(const QString &caption, const QString &text) = 0;
+    // Yes/No box for a question whose Yes sends something that cannot be undone (a
+    // trailer, lock bytes, OTP bits, a whole card, the module's speed): No is the
+    // default button and Escape's answer, so a habitual Enter never confirms it.
+    [[nodiscard]] virtual bool askBeforeIrreversible(const QString &caption, const QString &text) = 0;
     // File dialogs; filters such as "*.mtp". An empty result means cancelled.
     // selectedFilter, when given, receives the filter the user chose; folder, when not
     // empty, is where the dialog starts.

@@ -27,7 +27,7 @@ void WriteAllRun::writeAllClick()
         return;
     guardAction(m_dialogs, [this] {
         m_sink.gridsToHex();
-        if (!m_dialogs.askYesNo(WriteMessages::WarningCaption, WriteMessages::WriteAllQuestion))
+        if (!m_dialogs.askBeforeIrreversible(WriteMessages::WarningCaption, WriteMessages::WriteAllQuestion))
             return;
         const CardType type = m_tags.options().card;
         const CardGridModel &grid = m_sink.grid(type);

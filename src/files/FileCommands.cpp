@@ -4,13 +4,13 @@
 #include "base/UserDialogs.h"
 #include "files/DumpFormat.h"
 #include "files/GridImage.h"
+#include "base/RegularFile.h"
 #include "files/TemplateReader.h"
 #include "files/TemplateWriter.h"
 #include "files/TextArea.h"
 #include "files/TextLines.h"
 #include "view/CardGridModel.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -21,7 +21,10 @@ namespace {
 const QString OverwriteCaption = QStringLiteral("WARNING");
 const QString OverwriteQuestion = QStringLiteral("Do you want to overwrite existing file?");
 
-constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
+// The largest card image, a 4K dump in the most verbose format (JSON with its key
+// list, about 35 KB), many times over: room for other tools' comments and fields.
+// Anything larger was picked by mistake and is not read into memory.
+constexpr qint64 MaxFileSize = 1024 * 1024;
 
 // The folder of the last card image opened or saved, where the next dialog starts.
 // Appended at the first use, so a first start writes no more lines than before.
@@ -58,22 +61,19 @@ CardGridModel &FileCommands::gridOf(CardType type) const
 
 bool FileCommands::readFile(const QString &name, QByteArray *data)
 {
-    QFile file(name);
-    // The largest card image, a 4K template, is about 13 KB: anything this big was
-    // picked by mistake and is not read into memory.
-    if (file.size() > MaxFileSize) {
+    const RegularFile::Content file = RegularFile::read(name, MaxFileSize);
+    if (file.ok()) {
+        *data = file.data;
+        return true;
+    }
+    if (file.outcome == RegularFile::Outcome::TooLarge) {
         m_context.dialogs->showMessage(
             QStringLiteral("The file %1 is too large (%2 bytes) to be a card image or a text for a card.")
                 .arg(name)
-                .arg(file.size()));
+                .arg(file.size));
         return false;
     }
-    if (file.open(QIODevice::ReadOnly)) {
-        *data = file.readAll();
-        if (file.error() == QFileDevice::NoError)
-            return true;
-    }
-    m_context.dialogs->showMessage(QStringLiteral("Cannot read the file %1: %2").arg(name, file.errorString()));
+    m_context.dialogs->showMessage(QStringLiteral("Cannot read the file %1: %2").arg(name, file.error));
     return false;
 }
 

@@ -57,7 +57,8 @@ private:
     [[nodiscard]] static QString withExtension(const QString &name, const QByteArray &extension);
     // True when the file does not exist or the user agrees to replace it.
     [[nodiscard]] bool confirmOverwrite(const QString &name);
-    // Reads the whole file; on failure tells the user and returns false.
+    // Reads the whole file, a regular file of a card image's size at most; on failure
+    // tells the user and returns false.
     [[nodiscard]] bool readFile(const QString &name, QByteArray *data);
     // Replaces the file atomically; on failure tells the user and returns false.
     [[nodiscard]] bool writeFile(const QString &name, const QByteArray &data);

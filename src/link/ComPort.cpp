@@ -12,6 +12,7 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <termios.h>
 
 namespace {
 
@@ -189,16 +190,30 @@ bool ComPort::waitForBytes(int count, int timeoutMs)
         if (here > 0 || m_answerBegun)
             sleepForBytes(count - here, remaining);
         if (!m_port.waitForReadyRead(int(qMax<qint64>(deadline.remainingTime(), 0)))) {
-            // A time-out means keep waiting until the deadline; any other error means
-            // the line is gone, and retrying would spin at full speed. So does a hung-up
-            // line, which Qt may report as an end of input with no error at all.
-            if ((m_port.error() != QSerialPort::TimeoutError && m_port.error() != QSerialPort::NoError)
-                || lineHungUp())
+            // A time-out, or a read that found nothing on a working line, means keep
+            // waiting until the deadline; a failed device means the line is gone, and
+            // retrying would spin at full speed. So does a hung-up line, which Qt may
+            // report as an end of input with no error at all.
+            if (deviceFailed(m_port.error()) || lineHungUp())
                 failAndClose(EComPort::ReadFailed);
             m_port.clearError();
         }
     }
     return m_port.bytesAvailable() >= count;
+}
+
+bool ComPort::deviceFailed(QSerialPort::SerialPortError error) const
+{
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return false;
+    // Qt reports a read that found no bytes as a read error. That happens on a healthy
+    // line when received bytes were purged after Qt was told of them (noise thrown
+    // away, a reset report): the device still answers, so the port stays open.
+    if (error == QSerialPort::ReadError && isOpen() && !lineHungUp()) {
+        termios settings {};
+        return ::tcgetattr(int(m_port.handle()), &settings) != 0;
+    }
+    return true;
 }
 
 bool ComPort::lineHungUp() const
@@ -272,6 +287,10 @@ void ComPort::onErrorOccurred(QSerialPort::SerialPortError error)
         return;
     if (!isOpen() || m_commandActive)
         return;
+    if (!deviceFailed(error)) {
+        m_port.clearError();
+        return;
+    }
     const QString message = EComPort(EComPort::ReadFailed, systemErrorOf(error, deviceFile())).boxText();
     close();
     Q_EMIT portFailed(message);

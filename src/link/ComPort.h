@@ -66,6 +66,9 @@ private:
     void sleepForBytes(int count, qint64 limitMs);
     // The far end is gone (a pseudo-terminal's other side closed, a device unplugged).
     [[nodiscard]] bool lineHungUp() const;
+    // Whether a port error means the device failed, rather than a read that found
+    // nothing on a line that still works.
+    [[nodiscard]] bool deviceFailed(QSerialPort::SerialPortError error) const;
     // Bytes received by the driver that Qt has not read yet.
     [[nodiscard]] int bytesInDriver() const;
     void onErrorOccurred(QSerialPort::SerialPortError error);

@@ -26,6 +26,11 @@ ModuleResponse FrameExchange::fail(const QByteArray &reason, bool purge)
     if (purge)
         m_port.purge();
     m_log.appendLine(reason);
+    // The status bar must not keep showing the last success: a wrong port, a wrong
+    // speed or a module without power look exactly like this. Bytes that came but made
+    // no answer (the ones purged) point at the speed or the cable rather than the port.
+    m_log.setStatus(reason + (purge ? " Check the baud rate, the cable and the module's power."
+                                    : " Check the Com Port, the baud rate and the module's power."));
     ModuleResponse response;
     response.echo = "error";
     return response;

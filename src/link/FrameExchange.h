@@ -21,8 +21,8 @@ public:
 
     // Discards both queues, writes the frame (its checksum is put in here), returns its echo.
     QByteArray SendFrame(const QByteArray &frame);
-    // Reads and checks one answer. Time-out, checksum and length errors log their line
-    // and give ok == false.
+    // Reads and checks one answer. Time-out, checksum and length errors log their line,
+    // put it in the status bar with what to check, and give ok == false.
     [[nodiscard]] ModuleResponse ReadResponse();
 
     // Where an answer's bytes come from: the port, or a plain buffer (tests, fuzzing).

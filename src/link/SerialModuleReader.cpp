@@ -14,6 +14,7 @@ namespace {
 
 const QByteArray SeekMode = QByteArrayLiteral("select_continuous");
 const QByteArray Seeking = QByteArrayLiteral("SEEKING FOR TAG");
+const QByteArray StrayBytes = QByteArrayLiteral("Stray bytes on the line discarded");
 
 constexpr int BlockBytes = 16;
 constexpr int PageBytes = 4;
@@ -101,7 +102,9 @@ ReaderCapabilities SerialModuleReader::capabilities() const
 
 bool SerialModuleReader::seekWaiting() const
 {
-    return m_link.linkMode == SeekMode;
+    // Any link mode holds pending reads back: a seek not yet answered, and the port
+    // opened again ("listen") after a seek that had no answer.
+    return !m_link.linkMode.isEmpty();
 }
 
 void SerialModuleReader::setTagStatus(const QByteArray &text)
@@ -362,16 +365,19 @@ void SerialModuleReader::receiveFrame()
     if (!m_link.port().isOpen() || m_link.port().bytesWaiting() == 0)
         return;
     const ModuleResponse response = m_link.exchange().ReadResponse();
-    if (m_link.linkMode != SeekMode) {
-        // Outside a seek an unasked frame is the module's report after a reset.
-        if (!response.ok)
-            return;
-        m_link.logResponse(response, "FIRMWARE VERSION");
-        m_link.setStatus(" Reset OK");
+    if (!response.ok) {
+        // Bytes that make no frame are noise (a module reset, a loose cable): what is
+        // left of them is thrown away and the port stays open.
+        m_link.port().purge();
+        if (m_link.linkMode == SeekMode)
+            m_link.log().appendLine("error");
+        m_link.log().appendLine(StrayBytes);
         return;
     }
-    if (!response.ok) {
-        m_link.log().appendLine("error");
+    if (m_link.linkMode != SeekMode) {
+        // Outside a seek an unasked frame is the module's report after a reset.
+        m_link.logResponse(response, "FIRMWARE VERSION");
+        m_link.setStatus(" Reset OK");
         return;
     }
     const std::optional<TagReport> report = TagReport::fromFrame(response.frame, m_seekCard);

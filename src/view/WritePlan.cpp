@@ -122,7 +122,7 @@ bool confirmWritePlan(UserDialogs &dialogs, const WritePlan &plan)
 {
     for (const QString &question : plan.questions) {
         dialogs.showMessage(WriteMessages::SeeNextWarning);
-        if (!dialogs.askYesNo(WriteMessages::WarningCaption, question))
+        if (!dialogs.askBeforeIrreversible(WriteMessages::WarningCaption, question))
             return false;
     }
     if (plan.refused()) {

@@ -65,5 +65,5 @@ struct WritePlan {
 [[nodiscard]] WritePlan planUltralightWriteAll(const CardGridModel &gridUL);
 
 // Shows the plan's questions in order ("SEE NEXT WARNING MESSAGE", then the Yes/No
-// box), then its refusal if any. True when the writes may be sent.
+// box, No the default), then its refusal if any. True when the writes may be sent.
 [[nodiscard]] bool confirmWritePlan(UserDialogs &dialogs, const WritePlan &plan);

@@ -309,9 +309,18 @@ bool AccessEditor::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowDeactivate && m_dialogOpen)
         m_returningFromDialog = true;
+    // Loaded on show as well: a desktop that keeps the focus where it was
+    // (focus-stealing prevention, Wayland) does not activate a window shown again.
+    // The activation that usually follows the show finds it loaded already.
+    if (event->type() == QEvent::Show) {
+        FormActivate();
+        m_loadedOnShow = true;
+    }
+    if (event->type() == QEvent::Hide)
+        m_loadedOnShow = false;
     if (event->type() == QEvent::WindowActivate) {
-        if (m_returningFromDialog)
-            m_returningFromDialog = false;
+        if (m_returningFromDialog || m_loadedOnShow)
+            m_returningFromDialog = m_loadedOnShow = false;
         else
             FormActivate();
     }
@@ -399,16 +408,36 @@ void AccessEditor::btn_okClick()
 
     const CardType type = m_cardType();
     CardGridModel *grid = type == CardType::Mifare1K ? m_grid1 : type == CardType::Mifare4K ? m_grid4 : nullptr;
-    if (grid) {
-        if (m_same->isChecked()) {
-            for (int sector = 0; sector < CardGeometry(type).sectorCount(); ++sector)
-                writeTrailer(grid, sector, texts);
-        } else if (m_sector->currentIndex() < CardGeometry(type).sectorCount()) {
-            // A sector list left from a 4K card names sectors a 1K card lacks: skip them.
-            writeTrailer(grid, m_sector->currentIndex(), texts);
-        }
+    // The card type may have changed since the window was opened: a sector list left
+    // from a 4K card names sectors a 1K card lacks, and Mifare UL has none. Say so and
+    // stay open rather than close having written nothing.
+    const QString missing = grid ? missingSectorMessage(type) : QStringLiteral(
+                                       "A Mifare UL card has no sector trailers. Nothing was written; choose "
+                                       "Mifare 1K or 4K in the main window first.");
+    if (!missing.isEmpty()) {
+        guarded([this, &missing] { m_dialogs.showMessage(missing); });
+        return;
+    }
+    if (m_same->isChecked()) {
+        for (int sector = 0; sector < CardGeometry(type).sectorCount(); ++sector)
+            writeTrailer(grid, sector, texts);
+    } else {
+        writeTrailer(grid, m_sector->currentIndex(), texts);
     }
     hide();
+}
+
+QString AccessEditor::missingSectorMessage(CardType type) const
+{
+    const int sectors = CardGeometry(type).sectorCount();
+    const int sector = m_sector->currentIndex();
+    if (m_same->isChecked() || sector < sectors)
+        return {};
+    return QStringLiteral("A Mifare %1 card has no sector %2 (its sectors are 0 to %3). Nothing was written; "
+                          "choose another sector.")
+        .arg(QString::fromLatin1(cardTypeSuffix(type)))
+        .arg(sector)
+        .arg(sectors - 1);
 }
 
 void AccessEditor::writeTrailer(CardGridModel *grid, int sector, const QByteArrayList &texts)

@@ -27,7 +27,7 @@ class UserDialogs;
 // byte, and "OK" puts the 16 trailer bytes as hexadecimal text into the trailer row
 // of the chosen sector, or of every sector, of grid1 or grid4. It never talks to the
 // card. Its choices are stored in KeyConfig and KeyAB as the user makes them and are
-// reloaded each time the window becomes active.
+// reloaded each time the window is shown or becomes active.
 class AccessEditor : public QWidget
 {
     Q_OBJECT
@@ -61,6 +61,8 @@ private:
     [[nodiscard]] std::array<int, 4> chosenIndices() const;
     [[nodiscard]] QByteArrayList byteTexts() const;
     void writeTrailer(CardGridModel *grid, int sector, const QByteArrayList &texts);
+    // Why OK cannot write the chosen sector on a Classic card of this type; empty when it can.
+    [[nodiscard]] QString missingSectorMessage(CardType type) const;
     // Runs a handler body through guardAction, remembering that a box of this window
     // may take the focus meanwhile.
     template<typename Action> void guarded(Action &&action);
@@ -87,4 +89,6 @@ private:
     // reload the settings (an unreadable file would otherwise raise its box forever).
     bool m_dialogOpen = false;
     bool m_returningFromDialog = false;
+    // The settings were loaded when the window was shown; its first activation need not.
+    bool m_loadedOnShow = false;
 };

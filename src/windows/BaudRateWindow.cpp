@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QThread>
 
 #include <cerrno>
@@ -108,6 +109,12 @@ void BaudRateWindow::changeEvent(QEvent *event)
         FormActivate();
 }
 
+void BaudRateWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    cmb_newbaud->setCurrentIndex(qMax(0, m_portControls.baudIndex()));
+}
+
 void BaudRateWindow::FormActivate()
 {
     guardAction(m_dialogs, [this] {
@@ -134,8 +141,19 @@ void BaudRateWindow::openAtCurrentSpeed()
     m_portControls.openAt(cmb_baud->currentIndex());
 }
 
+bool BaudRateWindow::confirmChange()
+{
+    return m_dialogs.askBeforeIrreversible(
+        QStringLiteral("Set New Baud Rate"),
+        QStringLiteral("The module will be changed for good to %1 and will no longer answer at %2.\nDo you want "
+                       "to continue?")
+            .arg(cmb_newbaud->currentText(), cmb_baud->currentText()));
+}
+
 void BaudRateWindow::BitBtn1Click()
 {
+    if (!confirmChange())
+        return;
     guardAction(m_dialogs, [this] {
         ComPort &port = m_link.port();
         ModuleLink &link = m_link;

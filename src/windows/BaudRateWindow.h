@@ -41,12 +41,16 @@ public Q_SLOTS:
 
 protected:
     void changeEvent(QEvent *event) override;
+    // The new speed starts at the current one: a stray click changes nothing.
+    void showEvent(QShowEvent *event) override;
 
 private:
     void setupControls();
     void FormCreate();
     // Opens the port at this window's current speed, switching the main window's buttons.
     void openAtCurrentSpeed();
+    // The module keeps a new speed for good: asked once, No the default.
+    [[nodiscard]] bool confirmChange();
 
     PortControls &m_portControls;
     ModuleLink &m_link;

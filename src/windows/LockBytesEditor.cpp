@@ -84,6 +84,10 @@ void LockBytesEditor::openWith(const QByteArray &l0, const QByteArray &l1)
 {
     m_l0->setText(QString::fromLatin1(l0));
     m_l1->setText(QString::fromLatin1(l1));
+    // Already shown, the window gets no show event, and the desktop may not activate
+    // it again either.
+    if (isVisible())
+        FormActivate();
     show();
     raise();
     activateWindow();
@@ -96,7 +100,9 @@ void LockBytesEditor::openFromGrid()
 
 bool LockBytesEditor::event(QEvent *event)
 {
-    if (event->type() == QEvent::WindowActivate)
+    // On show as well as on activation: a desktop that keeps the focus where it was
+    // (focus-stealing prevention, Wayland) does not activate a window shown again.
+    if (event->type() == QEvent::Show || event->type() == QEvent::WindowActivate)
         FormActivate();
     return QWidget::event(event);
 }

@@ -12,8 +12,9 @@ class QLineEdit;
 // The lock bytes editor (objectName "TForm5"): one check box per Ultralight lock bit.
 // "Generate Lock Config Bytes" puts the two lock bytes as hexadecimal text into page 2
 // bytes 2 and 3 of gridUL and hides the window; it never talks to the card. The boxes
-// are rebuilt from the hidden fields L0/L1 each time the window becomes active, so
-// they always show the bytes it was opened with or last generated.
+// are rebuilt from the hidden fields L0/L1 each time the window is shown or opened and
+// each time it becomes active, so they always show the bytes it was opened with or
+// last generated.
 class LockBytesEditor : public QWidget
 {
     Q_OBJECT

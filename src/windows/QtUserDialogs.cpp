@@ -29,6 +29,14 @@ bool QtUserDialogs::askYesNo(const QString &caption, const QString &text)
         == QMessageBox::Yes;
 }
 
+bool QtUserDialogs::askBeforeIrreversible(const QString &caption, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 QString QtUserDialogs::openFileName(const QStringList &filters, QString *selectedFilter, const QString &folder)
 {
     return QFileDialog::getOpenFileName(m_parent, QString(), folder, filters.join(QStringLiteral(";;")),

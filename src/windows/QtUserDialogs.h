@@ -15,6 +15,7 @@ public:
     void showError(const QString &text) override;
     void showWarning(const QString &text) override;
     [[nodiscard]] bool askYesNo(const QString &caption, const QString &text) override;
+    [[nodiscard]] bool askBeforeIrreversible(const QString &caption, const QString &text) override;
     [[nodiscard]] QString openFileName(const QStringList &filters, QString *selectedFilter = nullptr,
                                        const QString &folder = {}) override;
     [[nodiscard]] QString saveFileName(const QStringList &filters, QString *selectedFilter = nullptr,

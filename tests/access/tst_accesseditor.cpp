@@ -180,7 +180,8 @@ private Q_SLOTS:
 
     // The sector of the opening block is chosen (sector 32 for block 143); another
     // chosen sector is written alone. A 4K sector still listed after the main window
-    // switched to 1K is written nowhere.
+    // switched to 1K, or any sector under Mifare UL, is written nowhere: OK says why
+    // and the window stays open.
     void chosenSectorOnly()
     {
         open(CardType::Mifare4K, 143);
@@ -194,7 +195,16 @@ private Q_SLOTS:
         open(CardType::Mifare4K, 255);
         m_type = CardType::Mifare1K;
         clickOk();
+        m_type = CardType::MifareUL;
+        clickOk();
         QVERIFY(filledBlocks(*m_grid1).isEmpty());
+        QCOMPARE(filledBlocks(*m_grid4), QList<int>{159});
+        QVERIFY(m_editor->isVisible());
+        QCOMPARE(m_dialogs.texts(),
+                 (QStringList{u"A Mifare 1K card has no sector 39 (its sectors are 0 to 15). Nothing was written; "
+                              u"choose another sector."_s,
+                              u"A Mifare UL card has no sector trailers. Nothing was written; choose Mifare 1K or "
+                              u"4K in the main window first."_s}));
     }
 
     // Choices are stored as they are made: a radio button at once, a typed byte

@@ -5,9 +5,11 @@
 
 #include "app/MainWindow.h"
 #include "windows/PortComboBox.h"
+#include "windows/QtUserDialogs.h"
 #include "link/PortList.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -17,6 +19,7 @@
 #include <QTextBrowser>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 // The main window's controls, menus, port buttons and boxes.
 class TestMainWindow : public QObject
@@ -197,6 +200,31 @@ private Q_SLOTS:
         main.tag_changeClick();
         QVERIFY(main.ui().btn_authenticate->isEnabled());
         QCOMPARE(main.ui().cmb_blka->count(), 256);
+    }
+
+    // The real Yes/No boxes: Enter takes the default button, Escape answers No.
+    void questionBoxesDefaultAndEscape_data()
+    {
+        QTest::addColumn<bool>("irreversible");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("ordinary, Enter") << false << int(Qt::Key_Return) << true;
+        QTest::newRow("irreversible, Enter") << true << int(Qt::Key_Return) << false;
+        QTest::newRow("irreversible, Escape") << true << int(Qt::Key_Escape) << false;
+    }
+    void questionBoxesDefaultAndEscape()
+    {
+        QFETCH(bool, irreversible);
+        QFETCH(int, key);
+        QFETCH(bool, yes);
+        QtUserDialogs dialogs;
+        QTimer::singleShot(0, [key] {
+            if (QWidget *box = QApplication::activeModalWidget())
+                QTest::keyClick(box, Qt::Key(key));
+        });
+        const QString caption = QStringLiteral("WARNING");
+        const QString text = QStringLiteral("Do you want to continue?");
+        QCOMPARE(irreversible ? dialogs.askBeforeIrreversible(caption, text) : dialogs.askYesNo(caption, text), yes);
     }
 
     void helpPageIsBundled()

@@ -4,6 +4,8 @@
 #include "base/SettingsFile.h"
 
 #include <QComboBox>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -149,6 +151,77 @@ private Q_SLOTS:
         QCOMPARE(rig.main().ui().cmb_baud->currentIndex(), -1);
         QCOMPARE(rig.main().ui().cmb_tag_type->currentIndex(), -1);
         QVERIFY(rig.dialogs.shown.isEmpty());
+    }
+
+    // Key lines without their value lines: a write puts the value line in instead of
+    // overwriting the next key, and a key line is never read as a value.
+    void keyLinesAreNeverValues()
+    {
+        Scratch scratch;
+        SettingsFile &settings = scratch.settings;
+        QByteArrayList lines = settings.loadLines();
+        settings.saveLines(lines + QByteArrayList{"Tag_Type", "Seek_For_Tag", "Auth_Source4K", "Keys4K"});
+        settings.writeIndex("Tag_Type", 2);
+        settings.writeIndex("Auth_Source4K", 1);
+        settings.write("Keys4K", {"11", "22", "33", "44", "55", "66"});
+        QVERIFY(settings.read("Seek_For_Tag", "FALSE,").isEmpty());
+        QCOMPARE(settings.loadLines().mid(2), (QByteArrayList{"Tag_Type", "2,", "Seek_For_Tag", "Auth_Source4K", "1,",
+                                                              "Keys4K", "11,22,33,44,55,66,"}));
+    }
+
+    // An empty file, or one that starts with keys (no header, so the key on line 0
+    // was never found and appended again at each start), is repaired at the next
+    // start: header first, each key once with its first value; later starts leave it.
+    void damagedStartIsRepairedOnce_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("baud");
+        QTest::newRow("empty") << QByteArray() << 1;
+        QTest::newRow("keys first, appended again")
+            << crlf({"Baud", "4,", "Tag_Type", "0,", "Keys4K", "Baud", "1,", "Baud", "1,"}) << 4;
+    }
+    void damagedStartIsRepairedOnce()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, baud);
+        ProgramRig rig;
+        rig.writeSettingsBytes(file);
+        rig.start();
+        QCOMPARE(rig.main().ui().cmb_baud->currentIndex(), baud);
+        const QByteArray repaired = rig.settingsBytes();
+        QVERIFY(repaired.startsWith(crlf({"**MERLOX MIFARE V1.0 CONFIGURATION FILE",
+                                          "**This file keeps parameters of MERLOX MIFARE", file.isEmpty() ? "ComPort" : "Baud"})));
+        QCOMPARE(repaired.count("\r\nBaud\r\n"), 1);
+        QCOMPARE(repaired.contains("Keys4K"), false);
+        rig.windows.reset();
+        rig.start();
+        QCOMPARE(rig.settingsBytes(), repaired);
+    }
+
+    // A save killed between linking its new file under the settings name plus six
+    // characters and renaming it over the settings file leaves that file behind; the
+    // next start removes such files, unless one is so recent that another copy of the
+    // program may be saving at that moment.
+    void staleTemporaryFilesAreRemovedAtStart()
+    {
+        ProgramRig rig;
+        const auto leave = [&rig](const char *suffix, int ageSeconds) {
+            QFile file(rig.settings.path() + QLatin1String(suffix));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("**MERLOX MIFARE V1.0 CONFIGURATION FILE\r\n");
+            QVERIFY(file.flush());
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+        };
+        leave(".GqhBEB", 3600);
+        leave(".a1b2c3", 120);
+        leave(".Zz9Yy8", 0);     // being saved right now
+        leave(".bak", 3600);     // not a temporary
+        leave(".GqhBEBx", 3600); // nor this
+        rig.start();
+        QStringList left = QDir(rig.dir.path()).entryList({QStringLiteral("merlox_mifare_cnf.txt.*")}, QDir::Files);
+        left.sort();
+        QCOMPARE(left, (QStringList{QStringLiteral("merlox_mifare_cnf.txt.GqhBEBx"), QStringLiteral("merlox_mifare_cnf.txt.Zz9Yy8"),
+                                    QStringLiteral("merlox_mifare_cnf.txt.bak")}));
     }
 
     // A missing folder, or a plain file where the folder should be: every access

@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 // Template files (.mtp): saving, opening, start-up loading and damaged files.
@@ -169,6 +171,37 @@ private Q_SLOTS:
             QVERIFY(bench.lastShown().contains(name));
         }
         QVERIFY(bench.settings.readLastFile(CardType::Mifare1K).isEmpty());
+    }
+
+    // A remembered or chosen name that is a device or a FIFO (which would block, or
+    // never end: it reports size 0) is refused at once with a message; nothing is read.
+    void onlyRegularFilesAreRead_data()
+    {
+        QTest::addColumn<QString>("name"); // empty: a FIFO
+        QTest::addColumn<bool>("atStart");
+        QTest::newRow("device remembered") << u"/dev/zero"_s << true;
+        QTest::newRow("FIFO remembered") << QString() << true;
+        QTest::newRow("FIFO opened") << QString() << false;
+    }
+    void onlyRegularFilesAreRead()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, atStart);
+        FileTestBench bench;
+        if (name.isEmpty()) {
+            name = bench.path(u"fifo.mtp"_s);
+            QCOMPARE(mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+        }
+        fillPattern(bench.grid1, 5);
+        const QByteArray before = blockText(bench.grid1, 1);
+        if (atStart) {
+            bench.settings.writeLastFile(CardType::Mifare1K, name);
+            bench.commands().loadLastTemplates();
+        } else {
+            bench.open(name);
+        }
+        QCOMPARE(blockText(bench.grid1, 1), before);
+        QVERIFY(bench.dialogs.texts().contains(u"Cannot read the file %1: it is not a regular file"_s.arg(name)));
     }
 
     // Start-up: 1K from a template cut short (what is there is loaded, one message

@@ -48,7 +48,8 @@ private Q_SLOTS:
         QVERIFY(window.isVisible() && !window.isModal());
         QCOMPARE(window.cmb_port->currentText(), sim.portPath());
         QCOMPARE(window.cmb_baud->currentIndex(), 1);
-        QCOMPARE(window.cmb_newbaud->currentText(), QStringLiteral("9600bps"));
+        // The new speed starts at the current one.
+        QCOMPARE(window.cmb_newbaud->currentText(), QStringLiteral("19200bps"));
         changeTo(window, 4);
 
         // Understood by the module at 19200: it only reads frames at its own speed.
@@ -63,7 +64,11 @@ private Q_SLOTS:
         QCOMPARE(rig.main().ui().cmb_baud->currentIndex(), 4);
         QCOMPARE(window.cmb_baud->currentIndex(), 4);
         QVERIFY(closePortShown(rig));
-        QVERIFY(rig.dialogs.shown.isEmpty());
+        // Asked once before the module is changed for good.
+        QCOMPARE(rig.dialogs.shown.size(), 1);
+        QCOMPARE(rig.dialogs.shown.first().text, QStringLiteral("The module will be changed for good to 115200bps "
+                                                                "and will no longer answer at 19200bps.\nDo you "
+                                                                "want to continue?"));
         // A restart comes up at the new speed.
         rig.windows.reset();
         rig.start();

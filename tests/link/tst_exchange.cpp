@@ -62,6 +62,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, data);
         QFETCH(QByteArray, logLine);
         Rig rig;
+        rig.log.statusText = "TAG TYPE:02 | TAG SERIAL # 01020304";
         rig.peer.answer(answer);
         QCOMPARE(rig.exchange.SendFrame(Frame::request(0x81)), QByteArray("FF 00 01 81 82 "));
         const ModuleResponse response = rig.exchange.ReadResponse();
@@ -73,8 +74,12 @@ private Q_SLOTS:
             QVERIFY(rig.log.lines.isEmpty());
         } else {
             QCOMPARE(response.echo, QByteArray("error"));
-            // Exactly one reason line, nothing else.
+            // Exactly one reason line, nothing else; the status bar no longer shows the
+            // last success but the reason and what to check.
             QCOMPARE(rig.log.lines, QByteArrayList {logLine});
+            QVERIFY2(rig.log.statusText.startsWith(logLine + " Check the ")
+                         && rig.log.statusText.contains("baud rate") && rig.log.statusText.contains("power"),
+                     rig.log.statusText.constData());
         }
     }
 

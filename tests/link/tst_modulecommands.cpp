@@ -140,7 +140,7 @@ private Q_SLOTS:
         rig.main().moduleCommands().ResetModule1Click();
         QCOMPARE(rig.newLines(), (QByteArrayList {TagTestRig::tx(QByteArray::fromHex("FF00018081"), "(Reset Command)"),
                                                   "***Timeout.No Response***"}));
-        QCOMPARE(rig.main().status(), "before"_ba);
+        QCOMPARE(rig.main().status(), "***Timeout.No Response*** Check the Com Port, the baud rate and the module's power."_ba);
 
         QTRY_COMPARE(rig.main().status(), " Reset OK"_ba);
         QCOMPARE(rig.newLines(), (QByteArrayList {TagTestRig::rx(sim.sentFrames().value(0), "FIRMWARE VERSION")}));

@@ -4,12 +4,14 @@
 // longer be written while the program runs.
 #include "ProgramRig.h"
 #include "PtySimulator.h"
+#include "ScriptedPeer.h"
 
 #include "app/MainWindow.h"
 #include "app/MainWindowUi.h"
 #include "app/ProgramWindows.h"
 #include "link/ComPort.h"
 #include "link/EComPort.h"
+#include "link/Frame.h"
 #include "link/FrameExchange.h"
 #include "link/ModuleLink.h"
 #include "commands/BlockCommands.h"
@@ -246,6 +248,46 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines.at(0).startsWith("TX > "));
         QCOMPARE(lines.at(1), reason);
+    }
+
+    // Noise on a healthy line (a module reset, a loose cable): thrown away and logged,
+    // the port stays open and the next command works. Idle, and right behind an answer.
+    void strayBytesKeepThePortOpen_data()
+    {
+        QTest::addColumn<bool>("behindAnAnswer");
+        QTest::newRow("idle") << false;
+        QTest::newRow("right after an answer") << true;
+    }
+    void strayBytesKeepThePortOpen()
+    {
+        QFETCH(bool, behindAnAnswer);
+        QByteArray selectAnswer = QByteArray::fromHex("FF000683010203040500");
+        selectAnswer.back() = char(Frame::checksum(selectAnswer));
+        QByteArray noise;
+        for (int i = 0; i < 4096; ++i)
+            noise.append(char(quint8(i * 151 + 7)));
+        ScriptedPeer peer;
+        Program program(peer.portPath());
+        program.main().open_cClick();
+        QVERIFY(program.main().port().isOpen());
+        QByteArray result;
+        if (behindAnAnswer) {
+            peer.answer(selectAnswer + noise);
+            program.main().tagCommands().SelectTag(result);
+            QCOMPARE(result, QByteArray());
+        } else {
+            peer.sendNow(noise);
+        }
+        QTest::qWait(TimeoutMs * 3);
+        QVERIFY2(program.errors().isEmpty(), qPrintable(program.errors().join('\n')));
+        QVERIFY(program.main().port().isOpen());
+        QVERIFY2(program.main().logLines().join('\n').contains("Stray bytes on the line discarded"),
+                 program.main().logLines().join('\n').constData());
+        peer.answer(selectAnswer);
+        result.clear();
+        program.main().tagCommands().SelectTag(result);
+        QCOMPARE(result, QByteArray());
+        QVERIFY(program.main().port().isOpen());
     }
 
     // "U" and "X" to a block write: the response line names the outcome, nothing else.

@@ -7,8 +7,7 @@
 #include <QString>
 
 // Answers the program's dialogs from a script and records what was shown.
-// An unscripted question is answered Yes (the boxes' default); an unscripted file
-// dialog is cancelled.
+// An unscripted question is answered Yes; an unscripted file dialog is cancelled.
 class ScriptedDialogs : public UserDialogs
 {
 public:
@@ -17,6 +16,7 @@ public:
         QString caption; // for questions
         QString text;    // message text, or the filters joined by ";;"
         QString folder = {}; // where a file dialog started
+        bool defaultNo = false; // a question whose default button is No
     };
 
     QList<Shown> shown;
@@ -27,10 +27,10 @@ public:
     void showMessage(const QString &text) override { shown.append({QStringLiteral("message"), {}, text}); }
     void showError(const QString &text) override { shown.append({QStringLiteral("error"), {}, text}); }
     void showWarning(const QString &text) override { shown.append({QStringLiteral("warning"), {}, text}); }
-    bool askYesNo(const QString &caption, const QString &text) override
+    bool askYesNo(const QString &caption, const QString &text) override { return question(caption, text, false); }
+    bool askBeforeIrreversible(const QString &caption, const QString &text) override
     {
-        shown.append({QStringLiteral("question"), caption, text});
-        return answers.isEmpty() ? true : answers.dequeue();
+        return question(caption, text, true);
     }
     QString openFileName(const QStringList &f, QString *selectedFilter = nullptr, const QString &folder = {}) override
     {
@@ -51,6 +51,11 @@ public:
     }
 
 private:
+    bool question(const QString &caption, const QString &text, bool defaultNo)
+    {
+        shown.append({QStringLiteral("question"), caption, text, {}, defaultNo});
+        return answers.isEmpty() ? true : answers.dequeue();
+    }
     QString nextFile(const QString &kind, const QStringList &f, QString *selectedFilter, const QString &folder)
     {
         shown.append({kind, {}, f.join(QStringLiteral(";;")), folder});

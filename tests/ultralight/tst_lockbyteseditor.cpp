@@ -113,6 +113,25 @@ private Q_SLOTS:
         QCOMPARE(boxes(true), QStringList{u"cb_p4"_s});
         QCOMPARE(boxes(false), QStringList());
     }
+
+    // A desktop that keeps the focus elsewhere never activates the window: the boxes
+    // still match L0/L1 when it is shown again, and when it is opened again while shown.
+    void showWithoutActivationRebuilds()
+    {
+        const auto openQuietly = [this](const QByteArray &l0, const QByteArray &l1) {
+            m_grid.setCell(3, 4, l0);
+            m_grid.setCell(4, 4, l1);
+            m_editor->openFromGrid();
+        };
+        openQuietly("10", "00");
+        QCOMPARE(boxes(true), QStringList{u"cb_p4"_s});
+        box(u"cb_p5"_s)->click(); // changed, never generated
+        m_editor->hide();
+        openQuietly("00", "80");
+        QCOMPARE(boxes(true), QStringList{u"cb_p15"_s});
+        openQuietly("00", "40");
+        QCOMPARE(boxes(true), QStringList{u"cb_p14"_s});
+    }
 };
 
 QTEST_MAIN(TestLockBytesEditor)

@@ -1,8 +1,10 @@
 #include "CardRunRig.h"
 
+#include "windows/BaudRateWindow.h"
 #include "view/WritePlan.h"
 
 #include <QAction>
+#include <QPushButton>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -176,6 +178,39 @@ private Q_SLOTS:
                 QCOMPARE(m.ultralightCard()->page(page).toHex().toUpper(), expected);
             });
         }
+    }
+
+    // Every question whose Yes cannot be undone has No as its default button: two
+    // habitual Enter presses after "SEE NEXT WARNING MESSAGE" program nothing. Write
+    // All, lock bytes and OTP on an Ultralight, a trailer that locks its access
+    // conditions, the module's new speed; declined, nothing is sent.
+    void irreversibleQuestionsDefaultToNo()
+    {
+        CardRunRig r;
+        QVERIFY(r.start(CardType::MifareUL));
+        CardGridModel &ul = r.grid(CardType::MifareUL);
+        ul.setCell(3, 4, "F0"); // locks pages 4 to 7
+        ul.setCell(1, 5, "01"); // an OTP bit
+        r.dialogs().answers << true << true << false;
+        r.main().ui().writeAll->trigger();
+        r.rig->chooseCardType(CardType::Mifare1K);
+        r.setTrailerAccess(CardType::Mifare1K, 7, "FF0F00");
+        r.dialogs().answers << false;
+        r.click(CardType::Mifare1K, 19, 7 + 2);
+        r.dialogs().answers << false;
+        r.windows().baudRate().show();
+        r.windows().baudRate().BitBtn1->click();
+
+        QStringList questions;
+        for (const ScriptedDialogs::Shown &box : r.dialogs().shown) {
+            if (box.kind != u"question"_s)
+                continue;
+            questions << box.caption;
+            QVERIFY2(box.defaultNo, qPrintable(box.text));
+        }
+        QCOMPARE(questions, (QStringList{WarningCaption, WarningCaption, WarningCaption, WarningCaption,
+                                         u"Set New Baud Rate"_s}));
+        QVERIFY(r.frames().isEmpty());
     }
 };
 
