@@ -2,9 +2,11 @@
 // saved as a PNG for the README. Runs on the offscreen platform; not installed.
 //
 //   merlox-screenshot [output.png]     (default: docs/screenshot.png of the source tree)
+#include "PortPublisher.h"
 #include "PtySimulator.h"
 
 #include "app/MainWindow.h"
+#include "app/ProgramIdentity.h"
 #include "app/ProgramWindows.h"
 #include "base/SettingsFile.h"
 #include "base/UserDialogs.h"
@@ -116,8 +118,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("merlox-mifare"));
-    QApplication::setApplicationDisplayName(QStringLiteral("MERLOX MIFARE"));
+    applyProgramIdentity();
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                     : QStringLiteral(MERLOX_SOURCE_DIR "/docs/screenshot.png");
 
@@ -128,19 +129,24 @@ int main(int argc, char *argv[])
         return 1;
     }
     dressCard(sim);
+    // Under the name a user sees for a running simulator, not its /dev/pts path.
+    PortPublisher publisher;
+    const QString portName =
+        publisher.publish(QStringLiteral("mifare-sim"), sim.portPath()) ? publisher.publishedName() : sim.portPath();
 
     QTemporaryDir dir;
     SettingsFile settings(dir.filePath(QStringLiteral("merlox_mifare_cnf.txt")));
     SilentDialogs dialogs;
     ProgramWindows windows(settings, dialogs);
     MainWindow &window = windows.main();
-    window.resize(1280, 860);
+    window.resize(1280, 720);
     window.show();
     settle(200);
 
     MainWindowUi &ui = window.ui();
-    ui.cmb_port->addItem(sim.portPath());
-    ui.cmb_port->setCurrentIndex(ui.cmb_port->count() - 1);
+    if (ui.cmb_port->findText(portName) < 0)
+        ui.cmb_port->addItem(portName);
+    ui.cmb_port->setCurrentIndex(ui.cmb_port->findText(portName));
     window.cmb_portChange();
     ui.cmb_baud->setCurrentIndex(1);
     window.cmb_baudChange();

@@ -30,6 +30,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -60,8 +62,11 @@ MainWindow::MainWindow(SettingsFile &settings, UserDialogs &dialogs, QWidget *pa
     initResources();
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("MERLOX MIFARE V1.0"));
-    resize(1032, 746);
     m_ui.setup(this);
+    // The usual size, but never larger than the screen: on a small one the status bar
+    // would fall off its bottom edge.
+    const QSize usual(1032, 746);
+    resize(screen() ? usual.boundedTo(screen()->availableGeometry().size()) : usual);
     m_log = std::make_unique<LogAndStatus>(m_ui.Memo1, m_ui.statusText);
     m_portControls = std::make_unique<PortControls>(m_port, m_ui.cmb_port, m_ui.cmb_baud, m_ui.open_c, m_ui.close_c);
     m_keyPanel = new KeyPanel(m_ui, m_settings, m_dialogs, [this] { return cardType(); }, this);
@@ -93,6 +98,9 @@ MainWindow::MainWindow(SettingsFile &settings, UserDialogs &dialogs, QWidget *pa
     connect(m_ui.cmb_tag_type, &QComboBox::activated, this, &MainWindow::tag_changeClick);
     connect(m_ui.SpeedButton1, &QToolButton::clicked, this, &MainWindow::SpeedButton1Click);
     connect(m_ui.cb_online, &QCheckBox::clicked, this, &MainWindow::cb_onlineClick);
+    connect(m_ui.quit, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui.helpPage, &QAction::triggered, this, &MainWindow::helpPageClick);
+    connect(m_ui.about, &QAction::triggered, this, &MainWindow::aboutClick);
     connect(m_ui.cb_select, &QCheckBox::clicked, this, [this](bool checked) {
         guardAction(m_dialogs, [&] { m_settings.writeFlag("Seek_For_Tag", checked); });
     });
@@ -348,6 +356,22 @@ void MainWindow::showHelpPage()
 {
     // A page bundled with the program: nothing is fetched from the network.
     m_ui.WebBrowser1->setSource(QUrl(QStringLiteral("qrc:/help/index.html")));
+}
+
+void MainWindow::helpPageClick()
+{
+    showHelpPage();
+    m_ui.rightScroll->ensureWidgetVisible(m_ui.WebBrowser1);
+    m_ui.WebBrowser1->setFocus();
+}
+
+void MainWindow::aboutClick()
+{
+    m_dialogs.showMessage(QStringLiteral("MERLOX MIFARE V1.0\n"
+                                         "Version " MERLOX_VERSION "\n\n"
+                                         "Programs MIFARE Classic 1K, 4K and Ultralight cards through a serial "
+                                         "RFID reader/writer module.\n\n"
+                                         "Free software under the MIT licence."));
 }
 
 void MainWindow::tag_changeClick()

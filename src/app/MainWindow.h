@@ -93,6 +93,10 @@ public Q_SLOTS:
     void cmb_baudChange();
     void SpeedButton1Click();
     void cb_onlineClick();
+    // The Help menu: the bundled help page in the help pane, and the program's version
+    // and licence.
+    void helpPageClick();
+    void aboutClick();
     void tag_changeClick();
 
 private:

@@ -2,6 +2,8 @@
 
 #include "windows/KeyByteEdit.h"
 #include "windows/PortComboBox.h"
+#include "windows/ComboSizing.h"
+#include "windows/PanelScrollArea.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -11,6 +13,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -40,19 +43,30 @@ QFrame *panel(const char *name, QFrame::Shadow shadow = QFrame::Raised)
     return frame;
 }
 
-QComboBox *numberList(const char *name, int first, int last, int width)
+// A label that names the control after it, for the keyboard and for screen readers.
+QLabel *labelFor(QWidget *control, const char *name, const char *text)
+{
+    auto *label = named(new QLabel(QString::fromLatin1(text)), name);
+    label->setBuddy(control);
+    return label;
+}
+
+// Block and slot numbers; the box widens when a larger card brings longer numbers.
+QComboBox *numberList(const char *name, int first, int last)
 {
     auto *box = named(new QComboBox, name);
     for (int i = first; i <= last; ++i)
         box->addItem(QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')));
-    box->setMinimumWidth(width);
+    sizeToItems(box);
     return box;
 }
 
-QAction *item(QMenu *menu, const char *name, const char *text)
+// A menu item; `text` may mark its mnemonic with '&'.
+QAction *item(QMenu *menu, const char *name, const char *text, const QKeySequence &shortcut = {})
 {
     QAction *action = menu->addAction(QString::fromLatin1(text));
     action->setObjectName(QLatin1String(name));
+    action->setShortcut(shortcut);
     return action;
 }
 
@@ -72,29 +86,32 @@ void MainWindowUi::setup(QMainWindow *window)
     auto *top = new QGridLayout(bevel8);
     top->setContentsMargins(6, 3, 6, 3);
     top->setVerticalSpacing(2);
-    top->addWidget(named(new QLabel(QStringLiteral("Com Port")), "Label5"), 0, 0);
     cmb_port = named(new PortComboBox, "cmb_port");
-    cmb_port->setMinimumWidth(140);
+    cmb_port->setMinimumContentsLength(10);
+    // The list is filled after start and may be filled again: always as wide as its names.
+    sizeToItems(cmb_port);
+    top->addWidget(labelFor(cmb_port, "Label5", "Com Port"), 0, 0);
     top->addWidget(cmb_port, 0, 1);
     cmb_baud = named(new QComboBox, "cmb_baud");
+    cmb_baud->setAccessibleName(QStringLiteral("Baud rate"));
     cmb_baud->addItems({QStringLiteral("9600bps"), QStringLiteral("19200bps"), QStringLiteral("38400bps"),
                         QStringLiteral("57600bps"), QStringLiteral("115200bps")});
     top->addWidget(cmb_baud, 0, 2);
     // Open Port and Close Port share one place: exactly one of them is visible.
     auto *portButtons = new QHBoxLayout;
     portButtons->setContentsMargins(0, 0, 0, 0);
-    open_c = named(new QPushButton(QStringLiteral("Open Port")), "open_c");
-    close_c = named(new QPushButton(QStringLiteral("Close Port")), "close_c");
+    open_c = named(new QPushButton(QStringLiteral("&Open Port")), "open_c");
+    close_c = named(new QPushButton(QStringLiteral("&Close Port")), "close_c");
     close_c->setVisible(false);
     portButtons->addWidget(open_c);
     portButtons->addWidget(close_c);
     top->addLayout(portButtons, 0, 3);
-    top->addWidget(named(new QLabel(QStringLiteral("Tag Type")), "Label6"), 1, 0);
     cmb_tag_type = named(new QComboBox, "cmb_tag_type");
+    top->addWidget(labelFor(cmb_tag_type, "Label6", "Tag Type"), 1, 0);
     cmb_tag_type->addItems({QStringLiteral("Mifare 1K"), QStringLiteral("Mifare 4K"), QStringLiteral("Mifare UL")});
     top->addWidget(cmb_tag_type, 1, 1, 1, 2);
     top->setColumnStretch(4, 1);
-    cb_ascii = named(new QCheckBox(QStringLiteral("Grid as ASCII")), "cb_ascii");
+    cb_ascii = named(new QCheckBox(QStringLiteral("Grid as &ASCII")), "cb_ascii");
     top->addWidget(cb_ascii, 1, 5, Qt::AlignRight);
     left->addWidget(bevel8);
 
@@ -106,31 +123,36 @@ void MainWindowUi::setup(QMainWindow *window)
     SpeedButton1 = named(new QToolButton, "SpeedButton1");
     SpeedButton1->setFixedSize(13, 22);
     SpeedButton1->setToolTip(QStringLiteral("Clear the log"));
+    SpeedButton1->setAccessibleName(QStringLiteral("Clear the log"));
     logRow->addWidget(SpeedButton1, 0, Qt::AlignTop);
     Memo1 = named(new QPlainTextEdit, "Memo1");
     Memo1->setFont(QFont(QStringLiteral("Arial"), 8));
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setAccessibleName(QStringLiteral("Log"));
     logRow->addWidget(Memo1, 1);
     left->addLayout(logRow, 3);
 
-    // Right: the command panels.
-    auto *right = new QVBoxLayout;
+    // Right: the command panels, as wide as their captions need. On a short screen the
+    // column scrolls, so that every control stays reachable.
+    auto *rightPanel = named(new QWidget, "rightPanel");
+    auto *right = new QVBoxLayout(rightPanel);
+    right->setContentsMargins(0, 0, 0, 0);
     right->setSpacing(2);
-    columns->addLayout(right, 0);
-    const int panelWidth = 240;
+    rightScroll = named(new PanelScrollArea(rightPanel), "rightScroll");
+    columns->addWidget(rightScroll, 0);
 
     QFrame *bevel1 = panel("Bevel1");
     auto *selectRow = new QHBoxLayout(bevel1);
     cb_select = named(new QCheckBox(QStringLiteral("Seek for tag")), "cb_select");
-    btn_select = named(new QPushButton(QStringLiteral("Select")), "btn_select");
+    btn_select = named(new QPushButton(QStringLiteral("&Select")), "btn_select");
     selectRow->addWidget(cb_select);
     selectRow->addWidget(btn_select);
     right->addWidget(bevel1);
 
     QFrame *bevel6 = panel("Bevel6");
     auto *haltRow = new QHBoxLayout(bevel6);
-    btn_halt = named(new QPushButton(QStringLiteral("Halt")), "btn_halt");
+    btn_halt = named(new QPushButton(QStringLiteral("Ha&lt")), "btn_halt");
     haltRow->addWidget(btn_halt);
     right->addWidget(bevel6);
 
@@ -161,7 +183,7 @@ void MainWindowUi::setup(QMainWindow *window)
         // two characters make the key byte).
         auto *edit = new KeyByteEdit;
         edit->setObjectName(QStringLiteral("key%1").arg(i));
-        edit->setFixedWidth(26);
+        edit->setAccessibleName(QStringLiteral("Key byte %1").arg(i));
         keyEdits.append(edit);
         keyRow->addWidget(edit);
     }
@@ -182,17 +204,17 @@ void MainWindowUi::setup(QMainWindow *window)
 
     QFrame *bevel4 = panel("Bevel4", QFrame::Sunken);
     auto *ebnRow = new QHBoxLayout(bevel4);
-    ebnRow->addWidget(named(new QLabel(QStringLiteral("E2prom Block")), "Label4"));
-    cmb_ebn = numberList("cmb_ebn", 0, 15, 56);
+    cmb_ebn = numberList("cmb_ebn", 0, 15);
+    ebnRow->addWidget(labelFor(cmb_ebn, "Label4", "E2prom Block"));
     ebnRow->addWidget(cmb_ebn);
     auth->addWidget(bevel4);
 
     QFrame *bevel7 = panel("Bevel7", QFrame::Sunken);
     auto *blkaBox = new QGridLayout(bevel7);
-    blkaBox->addWidget(named(new QLabel(QStringLiteral("Mifare Block")), "Label2"), 0, 0);
-    cmb_blka = numberList("cmb_blka", 0, 15, 56);
+    cmb_blka = numberList("cmb_blka", 0, 15);
+    blkaBox->addWidget(labelFor(cmb_blka, "Label2", "Mifare Block"), 0, 0);
     blkaBox->addWidget(cmb_blka, 0, 1);
-    btn_authenticate = named(new QPushButton(QStringLiteral("Authenticate")), "btn_authenticate");
+    btn_authenticate = named(new QPushButton(QStringLiteral("Authenticat&e")), "btn_authenticate");
     blkaBox->addWidget(btn_authenticate, 1, 0, 1, 2);
     auth->addWidget(bevel7);
     right->addWidget(bevel2);
@@ -206,25 +228,21 @@ void MainWindowUi::setup(QMainWindow *window)
     cb_getdata = named(new QCheckBox(QStringLiteral("Get data blocks to grid")), "cb_getdata");
     cb_getdata->setChecked(true);
     readBox->addWidget(cb_getdata, 1, 0, 1, 2);
-    readBox->addWidget(named(new QLabel(QStringLiteral("Mifare Block")), "Label7"), 2, 0);
     cmb_blk = named(new QComboBox, "cmb_blk");
-    cmb_blk->setMinimumWidth(56);
+    readBox->addWidget(labelFor(cmb_blk, "Label7", "Mifare Block"), 2, 0);
+    sizeToItems(cmb_blk);
     readBox->addWidget(cmb_blk, 2, 1);
-    BitBtn1 = named(new QPushButton(QStringLiteral("Read Block")), "BitBtn1");
+    BitBtn1 = named(new QPushButton(QStringLiteral("Read Bloc&k")), "BitBtn1");
     readBox->addWidget(BitBtn1, 3, 0, 1, 2);
     right->addWidget(bevel3);
 
     WebBrowser1 = named(new QTextBrowser, "WebBrowser1");
     WebBrowser1->setOpenLinks(false);
-    WebBrowser1->setMinimumHeight(120);
+    // A few lines at least; it scrolls, so it gives way first on a short screen.
+    WebBrowser1->setMinimumHeight(4 * WebBrowser1->fontMetrics().lineSpacing());
     right->addWidget(WebBrowser1, 1);
     cb_online = named(new QCheckBox(QStringLiteral("Connect help page")), "cb_online");
     right->addWidget(cb_online);
-
-    for (QWidget *w : {static_cast<QWidget *>(bevel1), static_cast<QWidget *>(bevel6), static_cast<QWidget *>(bevel2),
-                       static_cast<QWidget *>(bevel3), static_cast<QWidget *>(WebBrowser1),
-                       static_cast<QWidget *>(cb_online)})
-        w->setFixedWidth(panelWidth);
 
     window->setCentralWidget(central);
 
@@ -236,39 +254,47 @@ void MainWindowUi::setup(QMainWindow *window)
     // Main menu
     QMenuBar *bar = window->menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    QMenu *file = bar->addMenu(QStringLiteral("File"));
+    QMenu *file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
-    openFile = item(file, "OpenFile1", "Open File (Mifare format)");
-    saveAs = item(file, "SaveAs1", "Save As   (Mifare format)");
+    openFile = item(file, "OpenFile1", "&Open File (Mifare format)", QKeySequence::Open);
+    saveAs = item(file, "SaveAs1", "Save &As   (Mifare format)", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     file->addSeparator();
-    importText = item(file, "ImportTextfile1", "Import ( Text file )");
-    exportText = item(file, "ExportTextfile1", "Export ( Text file )");
+    importText = item(file, "ImportTextfile1", "&Import ( Text file )");
+    exportText = item(file, "ExportTextfile1", "&Export ( Text file )");
+    file->addSeparator();
+    quit = item(file, "Quit1", "&Quit", QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    QMenu *tools = bar->addMenu(QStringLiteral("Tools"));
+    QMenu *tools = bar->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("Tools1"));
-    readAll = item(tools, "ReadAllBlocks1", "Read All Blocks");
-    writeAll = item(tools, "WriteAllBlocks1", "Write All Blocks");
+    readAll = item(tools, "ReadAllBlocks1", "&Read All Blocks", QKeySequence(Qt::CTRL | Qt::Key_R));
+    // Writing the whole card takes a deliberate chord, and still asks before it writes.
+    writeAll = item(tools, "WriteAllBlocks1", "&Write All Blocks", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W));
     tools->addSeparator();
-    showAsText = item(tools, "ShowDataasText1", "Show Data as Text");
+    showAsText = item(tools, "ShowDataasText1", "&Show Data as Text");
 
-    QMenu *hardware = bar->addMenu(QStringLiteral("Hardware Commands"));
+    QMenu *hardware = bar->addMenu(QStringLiteral("Hard&ware Commands"));
     hardware->setObjectName(QStringLiteral("HardwareCommands1"));
-    writeE2promKey = item(hardware, "WriteE2PROMkey1", "Write E2PROM key");
+    writeE2promKey = item(hardware, "WriteE2PROMkey1", "Write E2PROM &key");
     hardware->addSeparator();
-    rfOn = item(hardware, "AntennaPower1", "Switch ON RF Field");
-    rfOff = item(hardware, "SwitchOFFRFfield1", "Switch OFF RF field");
+    rfOn = item(hardware, "AntennaPower1", "Switch &ON RF Field");
+    rfOff = item(hardware, "SwitchOFFRFfield1", "Switch O&FF RF field");
     hardware->addSeparator();
-    readPort = item(hardware, "ReadPort1", "Read Port");
-    QMenu *writePortMenu = hardware->addMenu(QStringLiteral("Write Port"));
+    readPort = item(hardware, "ReadPort1", "Read &Port");
+    QMenu *writePortMenu = hardware->addMenu(QStringLiteral("&Write Port"));
     writePortMenu->setObjectName(QStringLiteral("WritePort1"));
     writePort = {item(writePortMenu, "Outpu1ON1", "(00) Output2 OFF Output1 OFF"),
                  item(writePortMenu, "Output1OFF1", "(01) Output2 OFF Output 1 ON"),
                  item(writePortMenu, "N7", "(10) Output2 ON Output1 OFF"),
                  item(writePortMenu, "OUTPUT2ON1", "(11) Output 2 ON Output 1 ON")};
     hardware->addSeparator();
-    resetModule = item(hardware, "ResetModule1", "Reset Module");
-    readVersion = item(hardware, "ReadFirmwareVersion1", "Read Firmware Version");
-    sleep = item(hardware, "Sleep1", "Sleep");
+    resetModule = item(hardware, "ResetModule1", "&Reset Module");
+    readVersion = item(hardware, "ReadFirmwareVersion1", "Read Firmware &Version");
+    sleep = item(hardware, "Sleep1", "S&leep");
     hardware->addSeparator();
-    changeBaudRate = item(hardware, "ChangeBaudRate1", "Change Baud Rate");
+    changeBaudRate = item(hardware, "ChangeBaudRate1", "Change &Baud Rate");
+
+    QMenu *help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    helpPage = item(help, "HelpPage1", "MERLOX MIFARE &Help", QKeySequence::HelpContents);
+    about = item(help, "About1", "&About MERLOX MIFARE");
 }

@@ -15,6 +15,7 @@ class QMainWindow;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 class QStatusBar;
 class QTextBrowser;
 class QToolButton;
@@ -43,6 +44,9 @@ struct MainWindowUi : TagPanelUi
     QStatusBar *StatusBar1 = nullptr;
     QLabel *statusText = nullptr;
 
+    // The column of command panels, scrolled when the window is short.
+    QScrollArea *rightScroll = nullptr;
+
     // Help pane
     QTextBrowser *WebBrowser1 = nullptr;
     QCheckBox *cb_online = nullptr;
@@ -52,6 +56,7 @@ struct MainWindowUi : TagPanelUi
     QAction *saveAs = nullptr;
     QAction *importText = nullptr;
     QAction *exportText = nullptr;
+    QAction *quit = nullptr;
     QAction *readAll = nullptr;
     QAction *writeAll = nullptr;
     QAction *showAsText = nullptr;
@@ -64,6 +69,8 @@ struct MainWindowUi : TagPanelUi
     QAction *readVersion = nullptr;
     QAction *sleep = nullptr;
     QAction *changeBaudRate = nullptr;
+    QAction *helpPage = nullptr; // the help page in the help pane
+    QAction *about = nullptr;
 
     void setup(QMainWindow *window);
 };

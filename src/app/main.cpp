@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "app/ProgramIdentity.h"
 #include "app/ProgramWindows.h"
 #include "windows/QtUserDialogs.h"
 #include "base/SettingsFile.h"
@@ -8,8 +9,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("merlox-mifare"));
-    QApplication::setApplicationDisplayName(QStringLiteral("MERLOX MIFARE"));
+    applyProgramIdentity();
 
     SettingsFile settings(SettingsFile::defaultPath());
     QtUserDialogs dialogs;

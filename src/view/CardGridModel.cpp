@@ -97,6 +97,13 @@ QVariant CardGridModel::data(const QModelIndex &index, int role) const
         return lookTable(m_type).at(index.row() * m_columns + index.column());
     case ActionRole:
         return CardLayout::cellAction(m_type, index.column(), index.row());
+    case Qt::AccessibleTextRole: {
+        // An action cell is read out as what it does; other cells as their text.
+        const QString name = CardLayout::actionName(m_type, index.column(), index.row());
+        if (!name.isEmpty())
+            return name;
+        return QString::fromLatin1(m_cells.at(index.row()).at(index.column()));
+    }
     case Qt::ToolTipRole:
         return toolTipOf(lookTable(m_type).at(index.row() * m_columns + index.column()).value<CellLook>(),
                          index.column());

@@ -1,5 +1,7 @@
 #include "view/CardLayout.h"
 
+#include <QString>
+
 namespace CardLayout {
 
 int rowCount(CardType type)
@@ -66,6 +68,37 @@ bool isSpacerColumn(CardType type, int column)
 QByteArray cellAction(CardType type, int column, int row)
 {
     return isClassic(type) ? ClassicCellAction(column, row) : UltralightCellAction(column, row);
+}
+
+QString actionName(CardType type, int column, int row)
+{
+    const QByteArray action = cellAction(type, column, row);
+    const int number = row - kFirstDataRow;
+    const auto named = [number](const char *what) { return QString::fromLatin1(what).arg(number); };
+    if (type == CardType::MifareUL) {
+        if (action == "R")
+            return named("Read page %1");
+        if (action == "W")
+            return named("Write page %1");
+        if (action == "S")
+            return QStringLiteral("Set lock bytes");
+        return {};
+    }
+    if (action == "R")
+        return named("Read block %1");
+    if (action == "W")
+        return named("Write block %1");
+    if (action == "RV")
+        return named("Read value block %1");
+    if (action == "WV")
+        return named("Write value block %1");
+    if (action == "I")
+        return named("Increment value block %1");
+    if (action == "D")
+        return named("Decrement value block %1");
+    if (action == "S")
+        return QStringLiteral("Set keys of sector %1").arg(sectorOfRow(row));
+    return {};
 }
 
 } // namespace CardLayout

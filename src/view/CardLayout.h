@@ -3,6 +3,7 @@
 #include "card/CardGeometry.h"
 
 #include <QByteArray>
+#include <QString>
 #include <QVector>
 
 // The fixed layout of the three card grids: which row holds which block or page,
@@ -52,6 +53,9 @@ constexpr int kDescriptionColumnUL = 5;
 
 // Action code of any cell of a grid of the given type.
 [[nodiscard]] QByteArray cellAction(CardType type, int column, int row);
+// What the action of a cell does, in words, for screen readers ("Read block 8",
+// "Set keys of sector 2", "Write page 5"); empty for a cell without an action.
+[[nodiscard]] QString actionName(CardType type, int column, int row);
 
 } // namespace CardLayout
 

@@ -10,7 +10,9 @@
 #include "base/SettingsFile.h"
 #include "base/UserDialogs.h"
 #include "card/Hex.h"
+#include "windows/ComboSizing.h"
 #include "view/CardGridModel.h"
+#include "view/ColourScheme.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -22,15 +24,18 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-constexpr int RowHeight = 18;
+constexpr int RowHeight = 18; // at least; more when the font needs it
 constexpr int ButtonColumn = 24; // room left of a table for its radio buttons
-const QColor Silver(192, 192, 192);
+// Roles of the table cells' look: plain, a fixed cell (captions, C1..C3), or a shaded row.
+constexpr int CellKindRole = Qt::UserRole + 1;
+enum CellKind { Plain, Fixed, Shaded };
 
 QLabel *addLabel(const QString &text, QLayout *layout, const QString &objectName = QString())
 {
@@ -41,23 +46,21 @@ QLabel *addLabel(const QString &text, QLayout *layout, const QString &objectName
     return label;
 }
 
-void addWarningLines(QLayout *layout)
+QList<QLabel *> addWarningLines(QLayout *layout)
 {
+    QList<QLabel *> labels;
     for (const char *line : {"WARNING: Blocks can be locked and never be accessible. Before programming the",
-                              "block , investigate the following descriptions carefully according to the selected action"}) {
-        QLabel *label = addLabel(QString::fromLatin1(line), layout);
-        label->setStyleSheet(QStringLiteral("color: red"));
-    }
+                              "block , investigate the following descriptions carefully according to the selected action"})
+        labels << addLabel(QString::fromLatin1(line), layout);
+    return labels;
 }
 
-QTableWidget *newAccessTable(int rows, const QList<int> &widths)
+QTableWidget *newAccessTable(int rows, int columns)
 {
-    auto *table = new QTableWidget(rows, int(widths.size()));
+    auto *table = new QTableWidget(rows, columns);
     table->horizontalHeader()->hide();
     table->verticalHeader()->hide();
     table->horizontalHeader()->setMinimumSectionSize(0);
-    table->verticalHeader()->setMinimumSectionSize(RowHeight);
-    table->verticalHeader()->setDefaultSectionSize(RowHeight);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::NoSelection);
     table->setFocusPolicy(Qt::NoFocus);
@@ -69,22 +72,45 @@ QTableWidget *newAccessTable(int rows, const QList<int> &widths)
     table->setFont(small);
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int rowHeight = qMax(RowHeight, table->fontMetrics().height() + 2);
+    table->verticalHeader()->setMinimumSectionSize(rowHeight);
+    table->verticalHeader()->setDefaultSectionSize(rowHeight);
+    return table;
+}
+
+// Each column at its usual width, or wider where its texts need it in the table's font
+// (a caption spanning two columns widens the second); then the table fixed to its cells.
+void fitAccessTable(QTableWidget *table, const QList<int> &widths)
+{
+    constexpr int padding = 8; // the cell's text margins and a pixel to spare
+    const QFontMetrics metrics = table->fontMetrics();
+    QList<int> fitted = widths;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        for (int c = 0; c < table->columnCount(); ++c) {
+            const QTableWidgetItem *item = table->item(row, c);
+            if (!item)
+                continue;
+            const int needed = metrics.horizontalAdvance(item->text()) + padding;
+            if (table->columnSpan(row, c) == 2 && c + 1 < fitted.size())
+                fitted[c + 1] = qMax(fitted[c + 1], needed - fitted[c]);
+            else if (table->columnSpan(row, c) == 1)
+                fitted[c] = qMax(fitted[c], needed);
+        }
+    }
     int width = 0;
-    for (int c = 0; c < widths.size(); ++c) {
-        table->setColumnWidth(c, widths.at(c));
-        width += widths.at(c);
+    for (int c = 0; c < fitted.size(); ++c) {
+        table->setColumnWidth(c, fitted.at(c));
+        width += fitted.at(c);
     }
     const int frame = 2 * table->frameWidth();
-    table->setFixedSize(width + frame, rows * RowHeight + frame);
-    return table;
+    table->setFixedSize(width + frame, table->rowCount() * table->rowHeight(0) + frame);
 }
 
 void setCellText(QTableWidget *table, int row, int column, const QString &text, bool fixed)
 {
     auto *item = new QTableWidgetItem(text);
     item->setFlags(Qt::ItemIsEnabled);
-    if (fixed)
-        item->setBackground(table->palette().button());
+    item->setData(CellKindRole, fixed ? Fixed : Plain);
     table->setItem(row, column, item);
 }
 
@@ -113,11 +139,13 @@ AccessEditor::AccessEditor(SettingsFile &settings, UserDialogs &dialogs, CardGri
     setWindowTitle(QStringLiteral("Access Conditions for sector blocks"));
 
     auto *top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("Sector")));
+    auto *sectorLabel = new QLabel(QStringLiteral("Sector"));
+    top->addWidget(sectorLabel);
     m_sector = new QComboBox;
+    sectorLabel->setBuddy(m_sector);
     m_sector->setObjectName(QStringLiteral("cmb_sector"));
     m_sector->setEditable(false);
-    m_sector->setMinimumWidth(60);
+    sizeToItems(m_sector);
     top->addWidget(m_sector);
     m_same = new QCheckBox(QStringLiteral("Use same settings for all sectors"));
     m_same->setObjectName(QStringLiteral("cb_same"));
@@ -149,9 +177,12 @@ AccessEditor::AccessEditor(SettingsFile &settings, UserDialogs &dialogs, CardGri
         ShowAccessDescriptions(group, k);
     }
     m_building = false;
+    applyColours();
 
     connect(m_ok, &QPushButton::clicked, this, &AccessEditor::btn_okClick);
     connect(m_cancel, &QPushButton::clicked, this, &QWidget::hide);
+    // Escape is Cancel, as in any dialog.
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, m_cancel, &QPushButton::click);
 }
 
 QWidget *AccessEditor::buildTableWithButtons(int group, QTableWidget *table, int headerRows)
@@ -164,8 +195,9 @@ QWidget *AccessEditor::buildTableWithButtons(int group, QTableWidget *table, int
         const int k = AccessTables::DisplayOrder[row];
         auto *radio = new QRadioButton(block);
         radio->setObjectName(QStringLiteral("r%1_%2").arg(group).arg(k));
-        radio->setFixedSize(RowHeight, RowHeight);
-        radio->move(4, table->frameWidth() + (headerRows + row) * RowHeight);
+        const int rowHeight = table->rowHeight(0);
+        radio->setFixedSize(rowHeight, rowHeight);
+        radio->move(4, table->frameWidth() + (headerRows + row) * rowHeight);
         m_groups[group]->addButton(radio, k);
         m_radios[group][k] = radio;
         connect(radio, &QRadioButton::toggled, this, [this](bool on) {
@@ -191,16 +223,17 @@ QWidget *AccessEditor::buildDataPage(int group)
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
 
-    QTableWidget *table = newAccessTable(9, AccessTables::dataColumnWidths());
+    QTableWidget *table = newAccessTable(9, int(AccessTables::dataColumnWidths().size()));
     table->setObjectName(QStringLiteral("table%1").arg(group));
     const QStringList captions = AccessTables::dataCaptions();
     for (int c = 0; c < captions.size(); ++c)
         setCellText(table, 0, c, captions.at(c), true);
     fillAccessRows(table, 1, &AccessTables::dataRow);
+    fitAccessTable(table, AccessTables::dataColumnWidths());
     layout->addWidget(buildTableWithButtons(group, table, 1));
 
     addTitle(group, layout);
-    addWarningLines(layout);
+    m_warnings << addWarningLines(layout);
     for (const char *line : {"* NOTE: If any of the access condition uses Key B for authentication (Key A/B or Key B)",
                              "then the access condition for the sector trailer should never have Key B readable.Otherwise",
                              "access with (Key B) will be failed. ( If gray colored rows in Block 3 is used )"})
@@ -226,7 +259,9 @@ QWidget *AccessEditor::buildTrailerPage()
         edit->setObjectName(i < 6 ? QStringLiteral("key%1").arg(i + 1)
                             : i < 12 ? QStringLiteral("keyb%1").arg(i - 5)
                                      : QStringLiteral("udata"));
-        edit->setFixedWidth(30);
+        edit->setAccessibleName(i < 6    ? QStringLiteral("Key A byte %1").arg(i + 1)
+                                : i < 12 ? QStringLiteral("Key B byte %1").arg(i - 5)
+                                         : QStringLiteral("User data byte"));
         // A gap column between key A, key B and the user data byte.
         keys->addWidget(edit, 1, i < 6 ? i : i < 12 ? i + 1 : 14);
         connect(edit, &KeyByteEdit::left, this, &AccessEditor::byteEditExit);
@@ -238,7 +273,7 @@ QWidget *AccessEditor::buildTrailerPage()
     keys->setColumnStretch(17, 1);
     layout->addLayout(keys);
 
-    QTableWidget *table = newAccessTable(10, AccessTables::trailerColumnWidths());
+    QTableWidget *table = newAccessTable(10, int(AccessTables::trailerColumnWidths().size()));
     table->setObjectName(QStringLiteral("table3"));
     const QStringList pairs = AccessTables::trailerGroupCaptions();
     const QStringList captions = AccessTables::trailerCaptions();
@@ -254,12 +289,13 @@ QWidget *AccessEditor::buildTrailerPage()
         if (!AccessTables::keyBReadable(AccessTables::DisplayOrder[row]))
             continue;
         for (int c = 0; c < captions.size(); ++c)
-            table->item(2 + row, c)->setBackground(Silver);
+            table->item(2 + row, c)->setData(CellKindRole, Shaded);
     }
+    fitAccessTable(table, AccessTables::trailerColumnWidths());
     layout->addWidget(buildTableWithButtons(3, table, 2));
 
     addTitle(3, layout);
-    addWarningLines(layout);
+    m_warnings << addWarningLines(layout);
     for (int i = 0; i < 6; ++i)
         m_descriptions[3] << addLabel(QString(), layout, QStringLiteral("lbl_desc3_%1").arg(i));
     layout->addStretch();
@@ -303,6 +339,47 @@ void AccessEditor::ShowAccessDescriptions(int group, int k)
     const QList<QLabel *> &labels = m_descriptions[group];
     for (int i = 0; i < labels.size(); ++i)
         labels.at(i)->setText(texts.value(i));
+}
+
+void AccessEditor::applyColours()
+{
+    const ColourScheme colours = ColourScheme::fromPalette(palette());
+    for (QLabel *label : std::as_const(m_warnings)) {
+        QPalette red = label->palette();
+        red.setColor(QPalette::WindowText, colours.warningText);
+        label->setPalette(red);
+    }
+    // Each filled cell gets its text colour with its fill.
+    for (QTableWidget *table : findChildren<QTableWidget *>()) {
+        for (int row = 0; row < table->rowCount(); ++row) {
+            for (int column = 0; column < table->columnCount(); ++column) {
+                QTableWidgetItem *item = table->item(row, column);
+                if (!item)
+                    continue;
+                switch (item->data(CellKindRole).toInt()) {
+                case Fixed:
+                    item->setBackground(colours.buttonFace);
+                    item->setForeground(colours.buttonText);
+                    break;
+                case Shaded:
+                    item->setBackground(colours.shaded);
+                    item->setForeground(colours.shadedText);
+                    break;
+                default:
+                    item->setBackground(colours.cell);
+                    item->setForeground(colours.cellText);
+                    break;
+                }
+            }
+        }
+    }
+}
+
+void AccessEditor::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && !m_building)
+        applyColours();
 }
 
 bool AccessEditor::event(QEvent *event)

@@ -46,6 +46,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void FormActivate();
@@ -58,6 +59,8 @@ private:
     QWidget *buildTableWithButtons(int group, QTableWidget *table, int headerRows);
     void addTitle(int group, QLayout *layout);
     void setCaptions(bool largeSector);
+    // Table fills and texts, and the warning lines, from the window's palette.
+    void applyColours();
     [[nodiscard]] std::array<int, 4> chosenIndices() const;
     [[nodiscard]] QByteArrayList byteTexts() const;
     void writeTrailer(CardGridModel *grid, int sector, const QByteArrayList &texts);
@@ -79,6 +82,7 @@ private:
     QPushButton *m_cancel = nullptr;
     QTabWidget *m_tabs = nullptr;
     std::array<QLabel *, 4> m_titles{};
+    QList<QLabel *> m_warnings;
     std::array<QList<QLabel *>, 4> m_descriptions{};
     std::array<std::array<QRadioButton *, 8>, 4> m_radios{}; // [group][access index]
     std::array<QButtonGroup *, 4> m_groups{};

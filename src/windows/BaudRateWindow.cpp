@@ -1,6 +1,7 @@
 #include "windows/BaudRateWindow.h"
 
 #include "base/ActionGuard.h"
+#include "windows/ComboSizing.h"
 #include "link/ComPort.h"
 #include "link/CommandLog.h"
 #include "link/CommandScope.h"
@@ -14,6 +15,8 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -40,13 +43,20 @@ Widget *named(Widget *widget, const char *name)
     return widget;
 }
 
-QComboBox *speedList(QWidget *parent, const char *name, const QRect &rect)
+QComboBox *speedList(const char *name)
 {
-    auto *box = named(new QComboBox(parent), name);
+    auto *box = named(new QComboBox, name);
     box->addItems({QStringLiteral("9600bps"), QStringLiteral("19200bps"), QStringLiteral("38400bps"),
                    QStringLiteral("57600bps"), QStringLiteral("115200bps")});
-    box->setGeometry(rect);
     return box;
+}
+
+// A label that names its control, for the keyboard and for screen readers.
+QLabel *labelFor(QWidget *control, const char *name, const char *text)
+{
+    auto *label = named(new QLabel(QString::fromLatin1(text)), name);
+    label->setBuddy(control);
+    return label;
 }
 
 } // namespace
@@ -62,39 +72,52 @@ BaudRateWindow::BaudRateWindow(PortControls &portControls, ModuleLink &link, Use
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("Set New Baud Rate"));
     setModal(false);
-    setGeometry(503, 302, 442, 246);
+    move(503, 302);
     setupControls();
+    resize(sizeHint().expandedTo(QSize(442, 246)));
     FormCreate();
 }
 
 void BaudRateWindow::setupControls()
 {
-    auto *bevel = named(new QFrame(this), "Bevel1");
+    auto *bevel = named(new QFrame, "Bevel1");
     bevel->setFrameShape(QFrame::Panel);
     bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(16, 16, 217, 177);
+    auto *grid = new QGridLayout(bevel);
+    grid->setContentsMargins(16, 10, 16, 14);
 
-    named(new QLabel(QStringLiteral("Com Port"), this), "Label1")->move(32, 28);
-    cmb_port = named(new QComboBox(this), "cmb_port");
-    cmb_port->setGeometry(126, 26, 89, 22);
-    // Shows the main window's port; the port is chosen there.
+    cmb_port = named(new QComboBox, "cmb_port");
+    // Shows the main window's port, whole; the port is chosen there.
+    sizeToItems(cmb_port);
     cmb_port->setEnabled(false);
+    grid->addWidget(labelFor(cmb_port, "Label1", "Com Port"), 0, 0);
+    grid->addWidget(cmb_port, 0, 1);
 
-    named(new QLabel(QStringLiteral("Current Baud Rate"), this), "Label2")->move(32, 52);
-    cmb_baud = speedList(this, "cmb_baud", {126, 50, 89, 22});
+    cmb_baud = speedList("cmb_baud");
+    grid->addWidget(labelFor(cmb_baud, "Label2", "Current Baud Rate"), 1, 0);
+    grid->addWidget(cmb_baud, 1, 1);
     connect(cmb_baud, &QComboBox::activated, this, &BaudRateWindow::cmb_baudChange);
 
-    named(new QLabel(QStringLiteral("New Baud Rate"), this), "Label3")->move(32, 116);
-    cmb_newbaud = speedList(this, "cmb_newbaud", {126, 114, 89, 22});
+    // The new speed stands apart from the current one.
+    grid->setRowMinimumHeight(2, 30);
+    grid->setRowStretch(2, 1);
+    cmb_newbaud = speedList("cmb_newbaud");
+    grid->addWidget(labelFor(cmb_newbaud, "Label3", "New Baud Rate"), 3, 0);
+    grid->addWidget(cmb_newbaud, 3, 1);
 
-    BitBtn1 = named(new QPushButton(QStringLiteral("Set New Baud Rate"), this), "BitBtn1");
-    BitBtn1->setGeometry(32, 152, 185, 25);
+    BitBtn1 = named(new QPushButton(QStringLiteral("Set New Baud Rate")), "BitBtn1");
+    grid->addWidget(BitBtn1, 4, 0, 1, 2);
     // A permanent change of the module's speed needs a deliberate click, not Enter.
     BitBtn1->setAutoDefault(false);
     BitBtn1->setDefault(false);
     connect(BitBtn1, &QPushButton::clicked, this, &BaudRateWindow::BitBtn1Click);
 
-    help = createHelpPane(this, QRect(242, 17, 177, 176), helpLines(HelpLines));
+    help = createHelpPane(this, helpLines(HelpLines));
+
+    auto *columns = new QHBoxLayout(this);
+    columns->setContentsMargins(16, 16, 16, 16);
+    columns->addWidget(bevel);
+    columns->addWidget(help, 1);
 }
 
 void BaudRateWindow::FormCreate()

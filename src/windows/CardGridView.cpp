@@ -2,6 +2,7 @@
 
 #include "view/CardGridModel.h"
 #include "windows/GridDelegate.h"
+#include "view/CardLayout.h"
 #include "view/GridEditing.h"
 
 #include <QHeaderView>
@@ -85,6 +86,18 @@ void CardGridView::selectCell(CellPos cell)
 
 void CardGridView::keyPressEvent(QKeyEvent *event)
 {
+    // Enter or Space on an action cell is its double click: the same action with the
+    // same questions. Elsewhere these keys are typed into the cell as before.
+    const int key = event->key();
+    const bool activates = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    if (activates && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        const CellPos cell = currentCell();
+        if (CardLayout::cellAction(cardType(), cell.column, cell.row) != "N") {
+            event->accept();
+            Q_EMIT cellDoubleClicked(cardType(), cell.column, cell.row);
+            return;
+        }
+    }
     const QString text = event->text();
     // Navigation keys (arrows, pages, Tab) are the table's; every character key goes
     // to the editor, so that no cell is changed or searched by the toolkit.

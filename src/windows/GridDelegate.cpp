@@ -3,6 +3,7 @@
 #include "view/CardGridModel.h"
 #include "view/CardLayout.h"
 #include "view/CellLook.h"
+#include "view/ColourScheme.h"
 #include "view/GridPaintGeometry.h"
 #include "view/ReadStrip.h"
 
@@ -11,11 +12,6 @@
 #include <QTableView>
 
 namespace {
-
-const QColor kWhite(255, 255, 255);
-const QColor kCream(255, 251, 240);
-const QColor kSkyBlue(166, 202, 240);
-const QColor kGrey(128, 128, 128);
 
 // Caption text: one line from the left edge, centred vertically, elided at the end.
 void drawCaption(QPainter *painter, const QRect &rect, const QString &text)
@@ -68,12 +64,21 @@ QSize GridDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) 
     return {18, 20};
 }
 
+const ColourScheme &GridDelegate::colours(const QPalette &palette) const
+{
+    if (palette.cacheKey() != m_coloursKey) {
+        m_colours = ColourScheme::fromPalette(palette);
+        m_coloursKey = palette.cacheKey();
+    }
+    return m_colours;
+}
+
 void GridDelegate::paintPlainCell(QPainter *painter, const QStyleOptionViewItem &option, const QRect &cell,
                                   const QString &text) const
 {
     const bool selected = option.state & QStyle::State_Selected;
-    const QPalette &palette = option.palette;
-    painter->fillRect(cell, selected ? palette.color(QPalette::Highlight) : kWhite);
+    const ColourScheme &c = colours(option.palette);
+    painter->fillRect(cell, selected ? c.highlight : c.cell);
 
     if (!m_gridColor.isValid()) {
         const QWidget *widget = option.widget;
@@ -88,7 +93,7 @@ void GridDelegate::paintPlainCell(QPainter *painter, const QStyleOptionViewItem 
 
     if (text.isEmpty())
         return;
-    painter->setPen(selected ? palette.color(QPalette::HighlightedText) : palette.color(QPalette::WindowText));
+    painter->setPen(selected ? c.highlightText : c.cellText);
     drawCornerText(painter, cellTextOrigin(cell), cell, text);
 }
 
@@ -96,10 +101,8 @@ void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
 {
     const auto look = index.data(CardGridModel::CellLookRole).value<CellLook>();
     const QString text = index.data(Qt::DisplayRole).toString();
-    const QPalette &palette = option.palette;
-    const QColor windowText = palette.color(QPalette::WindowText);
-    const QColor buttonFace = palette.color(QPalette::Button);
-    const QColor buttonShadow = palette.color(QPalette::Dark);
+    // Every fill with its own text colour, so that text contrasts under any palette.
+    const ColourScheme &c = colours(option.palette);
 
     // The section includes the grid line right and below; the cell is the rest.
     const QRect cell = option.rect.adjusted(0, 0, -CardLayout::kGridLine, -CardLayout::kGridLine);
@@ -114,9 +117,9 @@ void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
 
     if (m_strip.paintCell(m_type, index.row())) {
         const QRect strip = readStripRect(m_type, gridLeft, cell);
-        painter->fillRect(strip, kSkyBlue);
+        painter->fillRect(strip, c.strip);
         painter->setFont(stripFont());
-        painter->setPen(windowText);
+        painter->setPen(c.stripText);
         drawCaption(painter, strip, ReadStrip::caption(m_type, m_strip.lastReadText()));
         painter->setFont(gridFont());
     }
@@ -124,50 +127,50 @@ void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
     if (look.titleBand) {
         const TitleBand band = titleBand(m_type);
         const int top = cell.top();
-        painter->fillRect(fromEdges(gridLeft, top, gridLeft + 555, top + 22), kWhite);
-        painter->fillRect(fromEdges(gridLeft + band.innerLeft, top, gridLeft + band.innerRight, top + 22), kWhite);
-        painter->setPen(windowText);
+        painter->fillRect(fromEdges(gridLeft, top, gridLeft + 555, top + 22), c.cell);
+        painter->fillRect(fromEdges(gridLeft + band.innerLeft, top, gridLeft + band.innerRight, top + 22), c.cell);
+        painter->setPen(c.cellText);
         drawCaption(painter, fromEdges(gridLeft + band.textLeft, top, gridLeft + band.innerRight, top + 22), band.text);
     }
 
     if (look.separator)
-        painter->fillRect(separatorRect(cell), buttonFace);
+        painter->fillRect(separatorRect(cell), c.buttonFace);
 
     if (look.cream) {
-        painter->fillRect(cell, kCream);
-        painter->setPen(windowText);
+        painter->fillRect(cell, c.cream);
+        painter->setPen(c.creamText);
         drawCornerText(painter, cornerTextOrigin(cell), cell, text);
     }
 
     if (look.body == CellLook::Body::Button) {
         const ButtonShape shape = buttonShape(cell, look.captionOffset);
-        painter->fillRect(shape.face, buttonFace);
-        painter->setPen(QPen(kWhite, 1));
+        painter->fillRect(shape.face, c.buttonFace);
+        painter->setPen(QPen(c.buttonLight, 1));
         painter->drawPolyline(shape.light);
-        painter->setPen(QPen(buttonShadow, 1));
+        painter->setPen(QPen(c.buttonShadow, 1));
         painter->drawPolyline(shape.shadow);
-        painter->setPen(windowText);
+        painter->setPen(c.buttonText);
         drawCaption(painter, shape.caption, look.caption);
     }
 
     if (look.leftRule)
-        painter->fillRect(leftRuleRect(cell), kGrey);
+        painter->fillRect(leftRuleRect(cell), c.rule);
 
     switch (look.body) {
     case CellLook::Body::Blank:
-        painter->fillRect(blankRect(cell), kWhite);
+        painter->fillRect(blankRect(cell), c.cell);
         break;
     case CellLook::Body::ValueField: {
         const ValueFieldShape shape = valueFieldShape(cell);
-        painter->fillRect(shape.frame, buttonFace);
-        painter->fillRect(shape.field, kWhite);
-        painter->setPen(windowText);
+        painter->fillRect(shape.frame, c.buttonFace);
+        painter->fillRect(shape.field, c.cell);
+        painter->setPen(c.cellText);
         drawCornerText(painter, shape.text.topLeft(), shape.text, text);
         break;
     }
     case CellLook::Body::TrailerValue:
-        painter->fillRect(blankRect(cell), kWhite);
-        painter->setPen(windowText);
+        painter->fillRect(blankRect(cell), c.cell);
+        painter->setPen(c.cellText);
         drawCornerText(painter, cornerTextOrigin(cell), cell, text);
         break;
     case CellLook::Body::Text:
@@ -176,7 +179,7 @@ void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
     }
 
     if ((option.state & QStyle::State_HasFocus) && look.body != CellLook::Body::Blank) {
-        painter->setPen(QPen(windowText, 1, Qt::DotLine));
+        painter->setPen(QPen(c.cellText, 1, Qt::DotLine));
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(cell.adjusted(0, 0, -1, -1));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card/CardType.h"
+#include "view/ColourScheme.h"
 
 #include <QStyledItemDelegate>
 
@@ -29,7 +30,12 @@ private:
     void paintPlainCell(QPainter *painter, const QStyleOptionViewItem &option, const QRect &cell,
                         const QString &text) const;
 
+    // The colours for a palette, worked out again only when the palette changes.
+    [[nodiscard]] const ColourScheme &colours(const QPalette &palette) const;
+
     CardType m_type;
     ReadStrip &m_strip;
     mutable QColor m_gridColor; // the style's grid line colour, looked up on first paint
+    mutable ColourScheme m_colours;
+    mutable qint64 m_coloursKey = -1;
 };

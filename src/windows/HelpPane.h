@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QRect>
 #include <QStringList>
 
 class QPlainTextEdit;
 class QWidget;
 
-// The read-only cream help pane of the module windows ("help"), with its lines.
-QPlainTextEdit *createHelpPane(QWidget *parent, const QRect &geometry, const QStringList &lines);
+// The read-only cream help pane of the module windows ("help"), with its lines; at
+// least as wide as the longest line.
+QPlainTextEdit *createHelpPane(QWidget *parent, const QStringList &lines);
 
 // The lines of a fixed list of texts.
 template<typename Texts>

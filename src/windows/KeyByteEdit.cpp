@@ -4,10 +4,36 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 KeyByteEdit::KeyByteEdit(QWidget *parent)
     : QLineEdit(QStringLiteral("5C"), parent)
 {
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+QSize KeyByteEdit::sizeHint() const
+{
+    // Two hexadecimal digits in the current font, the line edit's inner margins (2 on
+    // each side) and the cursor, then whatever frame the style draws around them.
+    const QFontMetrics metrics = fontMetrics();
+    int digit = 0;
+    for (const char c : QByteArrayLiteral("0123456789ABCDEF"))
+        digit = qMax(digit, metrics.horizontalAdvance(QLatin1Char(c)));
+    const QMargins margins = textMargins();
+    const int width = 2 * digit + 2 * 2 + 1 + margins.left() + margins.right();
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QSize plain = QLineEdit::sizeHint();
+    const QSize contents(width, plain.height());
+    const int framed = style()->sizeFromContents(QStyle::CT_LineEdit, &option, contents, this).width();
+    return {framed, plain.height()};
+}
+
+QSize KeyByteEdit::minimumSizeHint() const
+{
+    return sizeHint();
 }
 
 KeyByteEdit::KeyByteEdit(int maxLength, QWidget *parent)

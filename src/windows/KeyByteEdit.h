@@ -21,6 +21,10 @@ public:
     // The text as single-byte characters.
     [[nodiscard]] QByteArray bytes() const;
 
+    // Just wide enough for two hexadecimal digits in the field's font.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 Q_SIGNALS:
     // The field lost the focus and its text has been completed.
     void left();

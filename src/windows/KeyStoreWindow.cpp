@@ -16,9 +16,11 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -39,12 +41,11 @@ Widget *named(Widget *widget, const char *name)
     return widget;
 }
 
-QFrame *bevel(QWidget *parent, const char *name, const QRect &rect, QFrame::Shadow shadow)
+QFrame *bevel(const char *name, QFrame::Shadow shadow)
 {
-    auto *frame = named(new QFrame(parent), name);
+    auto *frame = named(new QFrame, name);
     frame->setFrameShape(QFrame::Panel);
     frame->setFrameShadow(shadow);
-    frame->setGeometry(rect);
     return frame;
 }
 
@@ -61,29 +62,36 @@ KeyStoreWindow::KeyStoreWindow(SettingsFile &settings, UserDialogs &dialogs, Mod
     setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
     setModal(false);
     move(558, 169);
-    setFixedSize(375, 237);
     setupControls();
+    // As large as the controls need in the current font, and not resizable.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
     // An unreadable settings file ends creation with the error box; the window still exists.
     guardAction(m_dialogs, [this] { FormCreate(); });
 }
 
 void KeyStoreWindow::setupControls()
 {
-    bevel(this, "Bevel2", {13, 16, 177, 177}, QFrame::Raised);
-    bevel(this, "Bevel5", {19, 27, 163, 62}, QFrame::Sunken);
-    named(new QLabel(QStringLiteral("Key"), this), "Label1")->move(92, 32);
-
+    QFrame *bevel2 = bevel("Bevel2", QFrame::Raised);
+    auto *panel = new QVBoxLayout(bevel2);
+    QFrame *bevel5 = bevel("Bevel5", QFrame::Sunken);
+    auto *keyBox = new QVBoxLayout(bevel5);
+    keyBox->addWidget(named(new QLabel(QStringLiteral("Key")), "Label1"), 0, Qt::AlignHCenter);
+    auto *keyRow = new QHBoxLayout;
+    keyRow->setSpacing(1);
     for (int i = 0; i < 6; ++i) {
         // One byte per field: two characters at most, so pasted text cannot hide a longer value.
         auto *edit = new KeyByteEdit(2, this);
         edit->setObjectName(QStringLiteral("key%1").arg(i + 1));
-        edit->setGeometry(31 + 24 * i, 53, 23, 21);
+        edit->setAccessibleName(QStringLiteral("Key byte %1").arg(i + 1));
         connect(edit, &KeyByteEdit::left, this, &KeyStoreWindow::storeKeys);
         keyEdits.append(edit);
+        keyRow->addWidget(edit);
     }
+    keyBox->addLayout(keyRow);
+    panel->addWidget(bevel5);
 
-    rdb_type = named(new QGroupBox(QStringLiteral("Key Type"), this), "rdb_type");
-    rdb_type->setGeometry(19, 93, 163, 42);
+    rdb_type = named(new QGroupBox(QStringLiteral("Key Type")), "rdb_type");
+    panel->addWidget(rdb_type);
     auto *typeItems = new QHBoxLayout(rdb_type);
     typeItems->setContentsMargins(6, 0, 6, 0);
     keyType = new QButtonGroup(rdb_type);
@@ -97,21 +105,32 @@ void KeyStoreWindow::setupControls()
     keyType->button(0)->setChecked(true);
     connect(keyType, &QButtonGroup::idClicked, this, &KeyStoreWindow::rdb_typeClick);
 
-    bevel(this, "Bevel4", {20, 136, 162, 49}, QFrame::Sunken);
-    named(new QLabel(QStringLiteral("E2prom Block"), this), "Label4")->move(28, 156);
+    QFrame *bevel4 = bevel("Bevel4", QFrame::Sunken);
+    auto *blockRow = new QHBoxLayout(bevel4);
     // Not editable: the block number is the list index, and a typed text has none.
-    cmb_ebn = named(new QComboBox(this), "cmb_ebn");
-    cmb_ebn->setGeometry(105, 152, 41, 21);
+    cmb_ebn = named(new QComboBox, "cmb_ebn");
+    auto *blockLabel = named(new QLabel(QStringLiteral("E2prom Block")), "Label4");
+    blockLabel->setBuddy(cmb_ebn);
+    blockRow->addWidget(blockLabel);
+    blockRow->addWidget(cmb_ebn);
+    blockRow->addStretch();
+    panel->addWidget(bevel4);
     connect(cmb_ebn, &QComboBox::activated, this, &KeyStoreWindow::cmb_ebnChange);
 
-    Button1 = named(new QPushButton(QStringLiteral("Write Key"), this), "Button1");
-    Button1->setGeometry(24, 200, 161, 25);
+    Button1 = named(new QPushButton(QStringLiteral("Write Key")), "Button1");
     // Enter in a key field must not send a write by itself.
     Button1->setAutoDefault(false);
     Button1->setDefault(false);
     connect(Button1, &QPushButton::clicked, this, &KeyStoreWindow::Button1Click);
 
-    help = createHelpPane(this, QRect(194, 17, 177, 176), helpLines(HelpLines));
+    help = createHelpPane(this, helpLines(HelpLines));
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(bevel2);
+    left->addWidget(Button1);
+    auto *columns = new QHBoxLayout(this);
+    columns->addLayout(left);
+    columns->addWidget(help, 1);
 }
 
 void KeyStoreWindow::FormCreate()

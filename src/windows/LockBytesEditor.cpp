@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -69,6 +70,8 @@ LockBytesEditor::LockBytesEditor(CardGridModel *gridUL, QWidget *parent)
         connect(freeze, &QCheckBox::toggled, this, &LockBytesEditor::freezeChanged);
     connect(clear, &QPushButton::clicked, this, &LockBytesEditor::btn_clearClick);
     connect(generate, &QPushButton::clicked, this, &LockBytesEditor::btn_generateClick);
+    // Escape closes the window without generating, as Cancel does in a dialog.
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::hide);
 }
 
 QCheckBox *LockBytesEditor::box(const char *name) const

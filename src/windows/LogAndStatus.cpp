@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 LogAndStatus::LogAndStatus(QPlainTextEdit *logView, QLabel *statusLabel)
     : m_logView(logView)
@@ -10,6 +11,17 @@ LogAndStatus::LogAndStatus(QPlainTextEdit *logView, QLabel *statusLabel)
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(0);
     QObject::connect(&m_flushTimer, &QTimer::timeout, m_logView, [this] { flush(); });
+
+    // The pane follows new lines while its end is in sight, also after a resize moved
+    // the end (the text view itself stops following then); a user who scrolled up
+    // keeps the place.
+    QScrollBar *bar = m_logView->verticalScrollBar();
+    QObject::connect(bar, &QScrollBar::valueChanged, m_logView,
+                     [this, bar](int value) { m_following = value >= bar->maximum(); });
+    QObject::connect(bar, &QScrollBar::rangeChanged, m_logView, [this, bar](int, int maximum) {
+        if (m_following)
+            bar->setValue(maximum);
+    });
 }
 
 void LogAndStatus::appendLine(const QByteArray &line)
@@ -22,6 +34,7 @@ void LogAndStatus::clearLog()
 {
     m_pendingLines.clear();
     m_logView->clear();
+    m_following = true;
 }
 
 QByteArrayList LogAndStatus::lines() const

@@ -37,5 +37,7 @@ private:
     mutable QStringList m_pendingLines;
     QByteArray m_status;
     mutable bool m_statusPending = false;
+    bool m_following = true; // the end of the log is in sight: new lines scroll it
+
     mutable QTimer m_flushTimer;
 };

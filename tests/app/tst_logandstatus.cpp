@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 
@@ -69,6 +70,40 @@ private Q_SLOTS:
         QCOMPARE(log.lines(), QByteArrayList{});
         QCoreApplication::processEvents();
         QVERIFY(view.document()->isEmpty());
+    }
+
+    // The pane follows new lines, also after the window was made smaller or larger,
+    // but not while the user reads further up.
+    void followsNewLinesUnlessScrolledUp()
+    {
+        QPlainTextEdit view;
+        QLabel status;
+        LogAndStatus log(&view, &status);
+        view.resize(400, 300);
+        view.show();
+        QScrollBar *bar = view.verticalScrollBar();
+        const auto command = [&log](int n) {
+            for (int i = 0; i < 3; ++i)
+                log.appendLine("TX > FF 00 02 86 " + QByteArray::number(n * 3 + i));
+            log.flush();
+        };
+        for (int n = 0; n < 40; ++n)
+            command(n);
+        QCOMPARE(bar->value(), bar->maximum());
+
+        for (const QSize size : {QSize(400, 120), QSize(400, 500), QSize(400, 200)}) {
+            view.resize(size);
+            QCoreApplication::processEvents();
+            command(1);
+            QCOMPARE(bar->value(), bar->maximum());
+        }
+
+        bar->setValue(bar->maximum() / 2);
+        const int reading = bar->value();
+        view.resize(400, 150);
+        QCoreApplication::processEvents();
+        command(2);
+        QCOMPARE(bar->value(), reading);
     }
 };
 

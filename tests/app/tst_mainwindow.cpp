@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "windows/PortComboBox.h"
 #include "windows/QtUserDialogs.h"
+#include "app/ProgramIdentity.h"
 #include "link/PortList.h"
 
 #include <QAction>
@@ -34,13 +35,16 @@ class TestMainWindow : public QObject
         return items;
     }
 
+    // An entry's text as shown, without its mnemonic mark.
+    static QString shown(const QAction *action) { return QString(action->text()).remove(QLatin1Char('&')); }
+
     // A menu's entries joined by "|", separators as "-".
     static QString menuTexts(QMenu *menu)
     {
         QStringList texts;
         const QList<QAction *> actions = menu->actions();
         for (QAction *a : actions)
-            texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            texts << (a->isSeparator() ? QStringLiteral("-") : shown(a));
         return texts.join(QLatin1Char('|'));
     }
 
@@ -70,13 +74,15 @@ private Q_SLOTS:
         QVERIFY(main.logLines().isEmpty());
 
         const QList<QAction *> top = main.menuBar()->actions();
-        QCOMPARE(top.size(), 3);
-        QCOMPARE(top.at(0)->text() + u':' + menuTexts(top.at(0)->menu()),
+        QCOMPARE(top.size(), 4);
+        QCOMPARE(shown(top.at(0)) + u':' + menuTexts(top.at(0)->menu()),
                  QStringLiteral("File:Open File (Mifare format)|Save As   (Mifare format)|-|Import ( Text file )|"
-                                "Export ( Text file )"));
-        QCOMPARE(top.at(1)->text() + u':' + menuTexts(top.at(1)->menu()),
+                                "Export ( Text file )|-|Quit"));
+        QCOMPARE(shown(top.at(1)) + u':' + menuTexts(top.at(1)->menu()),
                  QStringLiteral("Tools:Read All Blocks|Write All Blocks|-|Show Data as Text"));
-        QCOMPARE(top.at(2)->text() + u':' + menuTexts(top.at(2)->menu()),
+        QCOMPARE(shown(top.at(3)) + u':' + menuTexts(top.at(3)->menu()),
+                 QStringLiteral("Help:MERLOX MIFARE Help|About MERLOX MIFARE"));
+        QCOMPARE(shown(top.at(2)) + u':' + menuTexts(top.at(2)->menu()),
                  QStringLiteral("Hardware Commands:Write E2PROM key|-|Switch ON RF Field|Switch OFF RF field|-|Read Port|"
                                 "Write Port|-|Reset Module|Read Firmware Version|Sleep|-|Change Baud Rate"));
         QCOMPARE(menuTexts(top.at(2)->menu()->actions().at(6)->menu()),
@@ -200,6 +206,16 @@ private Q_SLOTS:
         main.tag_changeClick();
         QVERIFY(main.ui().btn_authenticate->isEnabled());
         QCOMPARE(main.ui().cmb_blka->count(), 256);
+    }
+
+    // The icon comes with the program; the display name is left unset, so the desktop
+    // shows each title as the window sets it.
+    void programIdentity()
+    {
+        applyProgramIdentity();
+        QVERIFY(!QApplication::windowIcon().pixmap(64, 64).isNull());
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("merlox-mifare"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
     }
 
     // The real Yes/No boxes: Enter takes the default button, Escape answers No.

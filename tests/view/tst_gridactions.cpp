@@ -3,6 +3,7 @@
 #include "windows/AccessEditor.h"
 #include "windows/LockBytesEditor.h"
 #include "windows/CardGrids.h"
+#include "windows/CardGridView.h"
 #include "view/WritePlan.h"
 
 #include <QTest>
@@ -211,6 +212,49 @@ private Q_SLOTS:
         r.click(CardType::Mifare4K, 18, 145);
         QVERIFY(r.windows().accessEditor().isVisible());
         QVERIFY(r.frames().isEmpty());
+    }
+
+    // Enter or Space on an action cell is its double click: the same questions, the
+    // same frames.
+    void keysRunTheCellAction_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QByteArray>("access"); // trailer bytes 6..8, when set
+        QTest::addColumn<int>("key");
+        QTest::newRow("read, Enter") << ReadColumn << 8 << QByteArray() << int(Qt::Key_Return);
+        QTest::newRow("locking trailer write, Space") << WriteColumn << 9 << "FF0F00"_ba << int(Qt::Key_Space);
+        QTest::newRow("read value, keypad Enter") << ReadValueColumn << 6 << QByteArray() << int(Qt::Key_Enter);
+    }
+    void keysRunTheCellAction()
+    {
+        QFETCH(int, column);
+        QFETCH(int, row);
+        QFETCH(QByteArray, access);
+        QFETCH(int, key);
+        const auto run = [&](bool byKey, QStringList &shown) {
+            CardRunRig r;
+            if (!r.start(CardType::Mifare1K))
+                return QList<QByteArray>();
+            if (!access.isEmpty())
+                r.setTrailerAccess(CardType::Mifare1K, row - 2, access);
+            r.dialogs().answers << true << true;
+            if (byKey) {
+                CardGridView &view = r.main().grids().view(CardType::Mifare1K);
+                view.selectCell({column, row});
+                QTest::keyClick(&view, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            } else {
+                r.click(CardType::Mifare1K, column, row);
+            }
+            shown = r.dialogs().texts();
+            return r.frames();
+        };
+        QStringList clickShown;
+        QStringList keyShown;
+        const QList<QByteArray> clicked = run(false, clickShown);
+        QVERIFY(!clicked.isEmpty());
+        QCOMPARE(run(true, keyShown), clicked);
+        QCOMPARE(keyShown, clickShown);
     }
 
     // While a run is active a double click starts nothing.
