@@ -22,6 +22,8 @@
 #include "commands/TagCommands.h"
 #include "commands/ValueCommands.h"
 #include "link/SerialModuleReader.h"
+#include "app/ReaderChoice.h"
+#include "windows/PortComboBox.h"
 #include "windows/CardGridView.h"
 #include "windows/PortControls.h"
 #include "windows/ReadBlockButton.h"
@@ -75,8 +77,10 @@ MainWindow::MainWindow(SettingsFile &settings, UserDialogs &dialogs, QWidget *pa
     m_keyPanel = new KeyPanel(m_ui, m_settings, m_dialogs, [this] { return cardType(); }, this);
     m_link.setOpenPortAction([this] { openPort(); });
     m_reader = new SerialModuleReader(m_link, m_dialogs, this);
+    m_readerChoice = new ReaderChoice(m_settings, m_dialogs, m_ui, m_port, *m_portControls, *m_reader, *this, this);
+    CardReader &reader = m_readerChoice->reader();
     m_tagCommands =
-        std::make_unique<TagCommands>(*m_reader, [this](bool withKey) { return commandOptions(withKey); });
+        std::make_unique<TagCommands>(reader, [this](bool withKey) { return commandOptions(withKey); });
     wireTagButtons();
     m_moduleCommands = new ModuleCommands(m_link, m_dialogs, this);
     wireModuleMenu();
@@ -86,10 +90,10 @@ MainWindow::MainWindow(SettingsFile &settings, UserDialogs &dialogs, QWidget *pa
 
     wireGridsAndFiles();
 
-    m_blockCommands = std::make_unique<BlockCommands>(*m_reader, *m_tagCommands, *this);
-    m_valueCommands = std::make_unique<ValueCommands>(*m_reader, *this);
+    m_blockCommands = std::make_unique<BlockCommands>(reader, *m_tagCommands, *this);
+    m_valueCommands = std::make_unique<ValueCommands>(reader, *this);
     m_pendingReads =
-        new PendingReads(m_timer1, *m_reader, *m_tagCommands, *m_blockCommands, *this, m_dialogs, this);
+        new PendingReads(m_timer1, reader, *m_tagCommands, *m_blockCommands, *this, m_dialogs, this);
     m_readBlockButton = new ReadBlockButton(m_ui, *m_tagCommands, *m_blockCommands, *m_pendingReads, m_dialogs, this);
 
     connect(m_ui.open_c, &QPushButton::clicked, this, &MainWindow::open_cClick);
@@ -189,9 +193,11 @@ void MainWindow::wireModuleMenu()
 void MainWindow::FormCreate()
 {
     m_settings.prepare();
-    m_ui.cmb_port->addItems(PortList::names());
+    // The serial ports, then the PC/SC readers.
+    static_cast<PortComboBox *>(m_ui.cmb_port)->refresh();
 
     selectIndex(m_ui.cmb_port, m_settings.readIndex("ComPort", 0));
+    m_readerChoice->restore();
     selectIndex(m_ui.cmb_baud, m_settings.readIndex("Baud", 1));
     selectIndex(m_ui.cmb_tag_type, m_settings.readIndex("Tag_Type", 0));
     m_ui.cb_select->setChecked(m_settings.readFlag("Seek_For_Tag", false));
@@ -336,7 +342,9 @@ void MainWindow::close_cClick()
 
 void MainWindow::cmb_portChange()
 {
-    // The new name is used at the next opening; the port itself is left alone.
+    // The new name is used at the next opening; the port itself is left alone (a
+    // PC/SC reader chosen closes it).
+    guardAction(m_dialogs, [this] { m_readerChoice->portChosen(); });
     tag_changeClick();
 }
 

@@ -23,6 +23,7 @@ class ModuleCommands;
 class PendingReads;
 class PortControls;
 class ReadBlockButton;
+class ReaderChoice;
 class SerialModuleReader;
 class SettingsFile;
 class TagCommands;
@@ -44,6 +45,8 @@ public:
     [[nodiscard]] ModuleLink &link() { return m_link; }
     // The serial module as the card commands' reader.
     [[nodiscard]] SerialModuleReader &reader() { return *m_reader; }
+    // The reader chosen in the port box (serial module or PC/SC), which the commands use.
+    [[nodiscard]] ReaderChoice &readerChoice() { return *m_readerChoice; }
     // The port and speed boxes and the Open Port / Close Port buttons.
     [[nodiscard]] PortControls &portControls() { return *m_portControls; }
     [[nodiscard]] KeyPanel &keyPanel() { return *m_keyPanel; }
@@ -119,6 +122,7 @@ private:
     ModuleLink m_link;
     std::unique_ptr<PortControls> m_portControls;
     SerialModuleReader *m_reader = nullptr;
+    ReaderChoice *m_readerChoice = nullptr;
     KeyPanel *m_keyPanel = nullptr;
     CardGrids *m_grids = nullptr;
     std::unique_ptr<FileCommands> m_files;

@@ -6,7 +6,7 @@
 namespace {
 
 constexpr const char *Plain[] = {"ComPort", "Baud", "Tag_Type", "Seek_For_Tag", "ONLINE", "KeyConfig", "KeyAB",
-                                 "IKeys", "IKey_Type", "IE2prom_Block_No"};
+                                 "IKeys", "IKey_Type", "IE2prom_Block_No", "PcscReader"};
 // One key per card type: name + "1K", "4K" (and "UL" for the last group).
 constexpr const char *Classic[] = {"Auth_Source", "Keys", "Key_Type", "Auth_Block_No", "Read_Block_No",
                                    "E2prom_Block_No"};

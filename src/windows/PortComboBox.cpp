@@ -1,13 +1,15 @@
 #include "windows/PortComboBox.h"
 
 #include "link/PortList.h"
+#include "pcsc/PcscPortNames.h"
 
 #include <QSignalBlocker>
 
 void PortComboBox::refresh()
 {
     const QString chosen = currentIndex() >= 0 ? currentText() : QString();
-    QStringList names = PortList::names();
+    // The serial ports, then the PC/SC readers pcscd knows.
+    QStringList names = PortList::names() + PcscPortNames::entries();
     if (!chosen.isEmpty() && !names.contains(chosen))
         names.append(chosen);
     QStringList shown;

@@ -4,7 +4,7 @@
 
 // The main window's Com Port box. Its list is read again each time it is opened, so a
 // reader plugged in (or a simulator started) after the program started is offered
-// without a restart.
+// without a restart. PC/SC readers follow the serial ports as "PC/SC: <reader name>".
 class PortComboBox : public QComboBox
 {
     Q_OBJECT

@@ -1,6 +1,10 @@
 // Without pcscd: every way into PC/SC says so and what to do. CTest points this test's
 // client library at a socket where no daemon listens.
+#include "RecordingLog.h"
+
 #include "pcsc/PcscCardWaiter.h"
+#include "pcsc/PcscError.h"
+#include "pcsc/PcscReader.h"
 #include "pcsc/PcscSession.h"
 
 #include <QSignalSpy>
@@ -26,6 +30,21 @@ private slots:
         QCOMPARE(selected.failure, PcscFailure::NoService);
         QCOMPARE(selected.message, listed.message);
         QCOMPARE(session.read(4).failure, PcscFailure::NotSelected);
+
+        // The program's reader: the action stops with that message, once.
+        RecordingLog log;
+        PcscReader reader(log);
+        reader.setReaderName(QStringLiteral("Virtual PCD 00 00"));
+        bool thrown = false;
+        try {
+            (void)reader.select(CardType::Mifare1K);
+        } catch (const PcscError &error) {
+            thrown = true;
+            QCOMPARE(error.failure(), PcscFailure::NoService);
+            QCOMPARE(error.boxText(), listed.message);
+        }
+        QVERIFY(thrown);
+        QVERIFY(log.lines.isEmpty());
 
         PcscCardWaiter waiter;
         QSignalSpy failed(&waiter, &PcscCardWaiter::failed);
