@@ -44,6 +44,7 @@ public:
     void showWarning(const QString &text) override { showError(text); }
     bool askYesNo(const QString &, const QString &) override { return true; }
     bool askBeforeIrreversible(const QString &, const QString &) override { return true; }
+    Choice askSaveDiscardCancel(const QString &, const QString &) override { return Choice::Discard; }
     QString openFileName(const QStringList &, QString *, const QString &) override { return {}; }
     QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
 };
