@@ -12,6 +12,7 @@
 #include "app/ProgramWindows.h"
 #include "base/SettingsFile.h"
 #include "base/UserDialogs.h"
+#include "BenchSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -24,38 +25,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-class QuietDialogs : public UserDialogs
-{
-public:
-    int errors = 0;
-    void showMessage(const QString &) override {}
-    void showError(const QString &text) override
-    {
-        ++errors;
-        std::fprintf(stderr, "error box: %s\n", qPrintable(text));
-    }
-    void showWarning(const QString &text) override { showError(text); }
-    bool askYesNo(const QString &, const QString &) override { return true; }
-    bool askBeforeIrreversible(const QString &, const QString &) override { return true; }
-    Choice askSaveDiscardCancel(const QString &, const QString &) override { return Choice::Discard; }
-    QString openFileName(const QStringList &, QString *, const QString &) override { return {}; }
-    QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
-};
-
-double cpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 void settle(int ms)
 {
@@ -87,7 +61,7 @@ int main(int argc, char **argv)
 
     QTemporaryDir dir;
     SettingsFile settings(dir.filePath(QStringLiteral("merlox_mifare_cnf.txt")));
-    QuietDialogs dialogs;
+    YesDialogs dialogs;
     int code = 0;
     {
         ProgramWindows windows(settings, dialogs);

@@ -14,6 +14,7 @@
 #include "app/ProgramWindows.h"
 #include "base/SettingsFile.h"
 #include "base/UserDialogs.h"
+#include "BenchSupport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,39 +28,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-// Says Yes to every question and keeps quiet otherwise.
-class YesDialogs : public UserDialogs
-{
-public:
-    int errors = 0;
-    void showMessage(const QString &) override {}
-    void showError(const QString &text) override
-    {
-        ++errors;
-        std::fprintf(stderr, "error box: %s\n", qPrintable(text));
-    }
-    void showWarning(const QString &text) override { showError(text); }
-    bool askYesNo(const QString &, const QString &) override { return true; }
-    Choice askSaveDiscardCancel(const QString &, const QString &) override { return Choice::Discard; }
-    bool askBeforeIrreversible(const QString &, const QString &) override { return true; }
-    QString openFileName(const QStringList &, QString *, const QString &) override { return {}; }
-    QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
-};
-
-double cpuSeconds(int who = RUSAGE_SELF)
-{
-    rusage usage {};
-    getrusage(who, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 struct Result {
     double wallMs = 0;

@@ -1,5 +1,6 @@
 // The whole program on a PC/SC reader: pcscd's virtual reader chosen in the Com Port
 // box, the simulator's card connected to the reader's driver in this process.
+#include "PcscCardWait.h"
 #include "ProgramRig.h"
 
 #include "PcscConsole.h"
@@ -73,19 +74,7 @@ private:
     std::unique_ptr<ProgramRig> m_program;
     HookedProgress *m_progress = nullptr;
 
-    static bool waitForCard(bool present)
-    {
-        PcscContext context;
-        unsigned long state = 0;
-        if (context.establish() != 0)
-            return false;
-        QDeadlineTimer deadline(5000);
-        while (context.waitForChange(Reader, &state, int(deadline.remainingTime())) == 0) {
-            if (bool(state & PcscContext::StatePresent) == present)
-                return true;
-        }
-        return false;
-    }
+    static bool waitForCard(bool present) { return waitForPcscCard(Reader, present); }
 
     bool insertCard(CardType type)
     {

@@ -1,5 +1,6 @@
 // The PC/SC session through pcscd and its virtual reader, with the simulator's card
 // connected to the reader's driver in this process.
+#include "PcscCardWait.h"
 #include "ClassicCard.h"
 #include "PcscConsole.h"
 #include "PcscSimulator.h"
@@ -28,20 +29,7 @@ class TestPcscSession : public QObject
 private:
     PcscSimulator m_sim;
 
-    // Waits until pcscd sees the card in the reader, or the reader empty.
-    static bool waitForCard(bool present)
-    {
-        PcscContext context;
-        unsigned long state = 0;
-        if (context.establish() != 0)
-            return false;
-        QDeadlineTimer deadline(5000);
-        while (context.waitForChange(Reader, &state, int(deadline.remainingTime())) == 0) {
-            if (bool(state & PcscContext::StatePresent) == present)
-                return true;
-        }
-        return false;
-    }
+    static bool waitForCard(bool present) { return waitForPcscCard(Reader, present); }
 
     // Takes the card out (as pcscd sees it).
     bool removeCard()
