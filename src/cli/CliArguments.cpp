@@ -3,6 +3,7 @@
 #include "card/CardGeometry.h"
 #include "card/Hex.h"
 #include "link/ComPort.h"
+#include "pcsc/PcscPortNames.h"
 
 #include <algorithm>
 
@@ -20,12 +21,14 @@ struct OptionInfo {
 const QList<OptionInfo> &allOptions()
 {
     static const QList<OptionInfo> list = {
-        {"port", 'p', "PORT", "serial port: a name list-ports shows, or a device path"},
-        {"baud", 'b', "RATE", "line speed: 9600, 19200 (default), 38400, 57600 or 115200"},
+        {"port", 'p', "PORT", "serial port or PC/SC reader (\"PC/SC: NAME\"): a name list-ports shows, "
+                              "or a device path"},
+        {"baud", 'b', "RATE", "line speed: 9600, 19200 (default), 38400, 57600 or 115200 (serial port only)"},
         {"card", 'c', "TYPE", "card type: 1k (default), 4k or ul"},
         {"key", 'k', "T:KEY", "authenticate with key type T (A or B) and 12 hex digits, e.g. A:FFFFFFFFFFFF"},
         {"key-slot", 0, "T:N", "authenticate with key type T from slot N (0-15) of the module's key store"},
-        {"default-key", 0, nullptr, "authenticate with the module's default key (the default)"},
+        {"default-key", 0, nullptr, "authenticate with the module's default key (the default; a PC/SC reader "
+                                    "needs --key or --key-file)"},
         {"key-file", 0, "FILE", "per-sector keys: a key file as find-keys writes it (\"KEY # 0A 1B\"); "
                                 "a plain key list is searched first"},
         {"format", 'f', "FMT", "file format: bin, eml, json, mct, nfc or mtp (default: from the file name)"},
@@ -56,7 +59,7 @@ const QStringList KeyOptions = {"key", "key-slot", "default-key", "key-file"};
 const QList<CommandInfo> &allCommands()
 {
     static const QList<CommandInfo> list = {
-        {"list-ports", "", "list the serial ports and running simulators", {}, {}, {}},
+        {"list-ports", "", "list the serial ports, running simulators and PC/SC readers", {}, {}, {}},
         {"select", "--port PORT [--card TYPE]", "select the card in the field and print its serial number", {},
          PortOptions, {}},
         {"read-card", "--port PORT [--card TYPE] [key] [--format FMT] FILE",
@@ -379,6 +382,18 @@ std::optional<CliOptions> parse(const QStringList &args, QString *error)
         *error = QStringLiteral("%1 needs --port").arg(options.command);
         return std::nullopt;
     }
+    if (PcscPortNames::isReader(options.port)) {
+        // What only the module has is refused rather than quietly replaced.
+        for (const QString &name : {QStringLiteral("baud"), QStringLiteral("key-slot"), QStringLiteral("default-key")}) {
+            if (!given.contains(name))
+                continue;
+            *error = name == QLatin1String("baud")
+                         ? QStringLiteral("--baud: a PC/SC reader has no line speed; leave --baud out")
+                         : QStringLiteral("--%1: a PC/SC reader has no key store or default key of the module; "
+                                          "give the key with --key T:KEY or --key-file FILE").arg(name);
+            return std::nullopt;
+        }
+    }
     if (!takeOperands(options, *command, operands, error))
         return std::nullopt;
     return options;
@@ -391,7 +406,9 @@ QString helpText(const QString &command)
     if (!info) {
         text = QStringLiteral("usage: merlox-mifare-cli COMMAND [OPTIONS] [OPERANDS]\n\n"
                               "Reads and writes MIFARE Classic 1K/4K and Ultralight cards through the serial\n"
-                              "reader module, for scripts and batch work.\n\nCommands:\n");
+                              "reader module or a PC/SC reader (--port \"PC/SC: NAME\"), for scripts and batch\n"
+                              "work. A PC/SC reader needs a Classic card's key given (--key or --key-file).\n\n"
+                              "Commands:\n");
         for (const CommandInfo &entry : allCommands())
             text += QStringLiteral("  %1  %2\n").arg(entry.name.leftJustified(12), entry.summary);
         text += QStringLiteral("\n'merlox-mifare-cli COMMAND --help' describes a command and its options.\n");
@@ -414,7 +431,7 @@ QString helpText(const QString &command)
     }
     text += QStringLiteral("\nExit status: 0 everything asked was done; 1 the card or module did not do\n"
                            "it all (diff: the images differ); 2 bad command line; 3 file problem;\n"
-                           "4 write refused before anything was sent; 5 serial port problem.\n");
+                           "4 write refused before anything was sent; 5 serial port or PC/SC reader\nproblem.\n");
     return text;
 }
 

@@ -14,6 +14,8 @@
 #include "files/GridImage.h"
 #include "link/EComPort.h"
 #include "link/PortList.h"
+#include "pcsc/PcscError.h"
+#include "pcsc/PcscPortNames.h"
 #include "view/CardGridModel.h"
 #include "workflows/CardImageDiff.h"
 #include "workflows/KeyDictionary.h"
@@ -39,6 +41,17 @@ int reportFailures(const Streams &io, const CardTransfer::Outcome &outcome)
     for (const QString &failure : outcome.failures)
         io.complain(failure);
     return outcome.ok() ? ExitCode::Done : ExitCode::CardFailed;
+}
+
+// A PC/SC reader has no key of its own: a Classic card's key must be given, never
+// guessed. True (and said) when it is missing.
+bool pcscKeyMissing(const CliOptions &options, CardType card, const Streams &io)
+{
+    if (!PcscPortNames::isReader(options.port) || !isClassic(card) || options.key || !options.keyFile.isEmpty())
+        return false;
+    io.complain(QStringLiteral("a PC/SC reader has no default key: give the card's key with --key T:KEY "
+                               "or --key-file FILE"));
+    return true;
 }
 
 // The key of each sector the options give; a key file of plain keys is searched first.
@@ -74,6 +87,8 @@ int listPorts(const Streams &io)
 {
     for (const QString &name : PortList::names())
         io.say(name);
+    for (const QString &name : PcscPortNames::entries())
+        io.say(name);
     return ExitCode::Done;
 }
 
@@ -103,6 +118,8 @@ int readCard(const CliOptions &options, const Streams &io)
         io.complain(QStringLiteral("%1 holds Mifare Classic cards only").arg(DumpFormats::describe(*format)));
         return ExitCode::Usage;
     }
+    if (pcscKeyMissing(options, options.card, io))
+        return ExitCode::Usage;
     CliSession session(options);
     int status = ExitCode::Done;
     const std::optional<CliKeys> keys = keysOf(options, session.reader(), io, &status);
@@ -158,6 +175,8 @@ int writeCard(const CliOptions &options, const Streams &io)
         return ExitCode::FileProblem;
     }
     const CardType type = grid->cardType();
+    if (pcscKeyMissing(options, type, io))
+        return ExitCode::Usage;
     const WritePreflight preflight = WritePreflight::writeAll(*grid, options.force);
     if (!passes(preflight, *grid, io))
         return ExitCode::Refused;
@@ -176,6 +195,8 @@ int writeCard(const CliOptions &options, const Streams &io)
 
 int readBlock(const CliOptions &options, const Streams &io)
 {
+    if (pcscKeyMissing(options, options.card, io))
+        return ExitCode::Usage;
     CliSession session(options);
     int status = ExitCode::Done;
     const std::optional<CliKeys> keys = keysOf(options, session.reader(), io, &status);
@@ -191,6 +212,8 @@ int readBlock(const CliOptions &options, const Streams &io)
 
 int writeBlock(const CliOptions &options, const Streams &io)
 {
+    if (pcscKeyMissing(options, options.card, io))
+        return ExitCode::Usage;
     // The bytes go through the grid row, so the checks are the grid's own.
     CardGridModel grid(options.card);
     CardImage image(options.card);
@@ -304,6 +327,10 @@ int run(const CliOptions &options, std::FILE *out, std::FILE *err)
             return diff(options, io);
     } catch (const EComPort &error) {
         // The port's own text; the error box's advice names the window's controls.
+        io.complain(QStringLiteral("%1: %2").arg(options.port, QString::fromLocal8Bit(error.what())));
+        return ExitCode::PortProblem;
+    } catch (const PcscError &error) {
+        // Its text says what to do (start pcscd, plug the reader in, close the other program).
         io.complain(QStringLiteral("%1: %2").arg(options.port, QString::fromLocal8Bit(error.what())));
         return ExitCode::PortProblem;
     }

@@ -8,17 +8,23 @@
 
 #include <QString>
 
+#include <memory>
+
+class PcscReader;
+
 struct CliOptions;
 
-// The module on its serial port as a CardReader, for one run of the tool. The port is
-// opened by the first exchange. The exchange log goes to stderr with --verbose; the
+// The reader --port names as a CardReader, for one run of the tool: the module on its
+// serial port, or a PC/SC reader for a "PC/SC: " name. The port (or the reader's card
+// session) is opened by the first exchange. The exchange log goes to stderr with --verbose; the
 // status text (what the windows' status bar would show) is kept for messages.
 class CliSession
 {
 public:
     explicit CliSession(const CliOptions &options);
+    ~CliSession();
 
-    [[nodiscard]] CardReader &reader() { return m_reader; }
+    [[nodiscard]] CardReader &reader();
     // The last status text, e.g. "NO TAG FOUND".
     [[nodiscard]] QByteArray status() const { return m_log.status(); }
 
@@ -54,4 +60,5 @@ private:
     StderrDialogs m_dialogs;
     ModuleLink m_link {m_port, m_log};
     SerialModuleReader m_reader {m_link, m_dialogs};
+    std::unique_ptr<PcscReader> m_pcsc; // set when --port names a PC/SC reader
 };

@@ -104,6 +104,10 @@ private Q_SLOTS:
         QTest::newRow("foreign option") << QStringList {"select", "-p", "x", "--force"} << "select has no option --force";
         QTest::newRow("baud") << QStringList {"select", "-p", "x", "-b", "14400"}
                               << "--baud 14400: not one of 9600, 19200, 38400, 57600, 115200";
+        QTest::newRow("PC/SC default key") << QStringList {"read-block", "-p", "PC/SC: R 00 00", "--default-key", "4"}
+                                           << "--default-key: a PC/SC reader has no key store or default key of the "
+                                              "module; give the key with --key T:KEY or --key-file FILE";
+        QTest::newRow("PC/SC key") << QStringList {"read-block", "-p", "PC/SC: R 00 00", "-k", "FFFFFFFFFFFF", "4"} << "";
     }
     void parsesKeysAndRefusesBadLines()
     {
