@@ -1,8 +1,8 @@
 // merlox-mifare-cli on a PC/SC reader: the program as a process, pcscd's virtual reader
 // served by the simulator's card in this process.
+#include "PcscCardWait.h"
 #include "PcscSimulator.h"
 #include "VirtualCard.h"
-#include "pcsc/PcscContext.h"
 
 #include <QFile>
 #include <QProcess>
@@ -36,21 +36,6 @@ Run cli(const QStringList &args)
     return run;
 }
 
-// Waits until pcscd sees the card in the reader.
-bool waitForCard()
-{
-    PcscContext context;
-    unsigned long state = 0;
-    if (context.establish() != 0)
-        return false;
-    QDeadlineTimer deadline(5000);
-    while (context.waitForChange(Reader, &state, int(deadline.remainingTime())) == 0) {
-        if (state & PcscContext::StatePresent)
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 class TestCliPcsc : public QObject
@@ -66,7 +51,7 @@ private Q_SLOTS:
     {
         QString error;
         QVERIFY2(m_sim.insert(&error, 3000), qPrintable(error + QStringLiteral(" (scripts/start-pcscd.sh starts pcscd)")));
-        QVERIFY(waitForCard());
+        QVERIFY(waitForPcscCard(Reader, true));
     }
     void cleanupTestCase() { m_sim.remove(); }
 
