@@ -61,7 +61,7 @@ private:
     CardGrids &m_grids;
     std::array<EditTracker, 3> m_tracker{EditTracker(CardType::Mifare1K), EditTracker(CardType::Mifare4K),
                                          EditTracker(CardType::MifareUL)};
-    std::array<UndoHistory, 3> m_history{};
+    std::array<UndoHistory, 3> m_history{UndoHistory(), UndoHistory(), UndoHistory()};
     std::array<CardImage, 3> m_image{CardImage(CardType::Mifare1K), CardImage(CardType::Mifare4K),
                                      CardImage(CardType::MifareUL)};
     std::array<QByteArray, 3> m_differs{};
