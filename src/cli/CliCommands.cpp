@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include "base/ActionError.h"
 #include "card/CardGeometry.h"
 #include "card/Hex.h"
 #include "cli/CardFiles.h"
@@ -12,9 +13,7 @@
 #include "cli/RepeatWrite.h"
 #include "cli/WritePreflight.h"
 #include "files/GridImage.h"
-#include "link/EComPort.h"
 #include "link/PortList.h"
-#include "pcsc/PcscError.h"
 #include "pcsc/PcscPortNames.h"
 #include "view/CardGridModel.h"
 #include "workflows/CardImageDiff.h"
@@ -325,12 +324,9 @@ int run(const CliOptions &options, std::FILE *out, std::FILE *err)
             return findKeys(options, io);
         if (command == QLatin1String("diff"))
             return diff(options, io);
-    } catch (const EComPort &error) {
-        // The port's own text; the error box's advice names the window's controls.
-        io.complain(QStringLiteral("%1: %2").arg(options.port, QString::fromLocal8Bit(error.what())));
-        return ExitCode::PortProblem;
-    } catch (const PcscError &error) {
-        // Its text says what to do (start pcscd, plug the reader in, close the other program).
+    } catch (const ActionError &error) {
+        // A serial port or PC/SC error: its own text (the error box's advice names the
+        // window's controls); a PC/SC text says what to do.
         io.complain(QStringLiteral("%1: %2").arg(options.port, QString::fromLocal8Bit(error.what())));
         return ExitCode::PortProblem;
     }

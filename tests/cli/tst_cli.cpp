@@ -1,5 +1,6 @@
 // merlox-mifare-cli end to end: the program as a process, the module simulator in this
 // process on a real pseudo-terminal. Plus the command line itself, parsed in-process.
+#include "CliProcess.h"
 #include "ClassicCard.h"
 #include "PtySimulator.h"
 #include "UltralightCard.h"
@@ -14,26 +15,11 @@ namespace {
 
 constexpr int Speed = 115200;
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = CliRun;
 
 Run cli(const QStringList &args)
 {
-    QProcess process;
-    process.start(QStringLiteral(MERLOX_CLI_PATH), args);
-    Run run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return runCli(args);
 }
 
 std::unique_ptr<VirtualCard> cardOf(const QString &kind)

@@ -1,5 +1,6 @@
 // merlox-mifare-cli on a PC/SC reader: the program as a process, pcscd's virtual reader
 // served by the simulator's card in this process.
+#include "CliProcess.h"
 #include "PcscCardWait.h"
 #include "PcscSimulator.h"
 #include "VirtualCard.h"
@@ -14,26 +15,11 @@ namespace {
 const QString Reader = QStringLiteral("Virtual PCD 00 00");
 const QString Entry = QStringLiteral("PC/SC: Virtual PCD 00 00");
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = CliRun;
 
 Run cli(const QStringList &args)
 {
-    QProcess process;
-    process.start(QStringLiteral(MERLOX_CLI_PATH), args);
-    Run run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return runCli(args);
 }
 
 } // namespace
