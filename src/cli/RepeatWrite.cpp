@@ -1,25 +1,26 @@
 #include "cli/RepeatWrite.h"
 
 #include "card/CardGeometry.h"
-#include "cli/CardTransfer.h"
 #include "cli/CliKeys.h"
 #include "cli/ExitCode.h"
 #include "reader/CardReader.h"
 #include "workflows/BatchWrite.h"
+#include "workflows/CardArrivals.h"
+
+#include <QSocketNotifier>
 
 #include <csignal>
 #include <pthread.h>
-#include <ctime>
+#include <sys/signalfd.h>
+#include <unistd.h>
 
 namespace RepeatWrite {
 
 namespace {
 
-// How often the field is looked at while no new card is there.
-constexpr long PollPauseMs = 200;
-
 // SIGINT and SIGTERM are held back while the cards are written and taken only between
 // cards: a signal arriving in the middle of an exchange would cut a card's write short.
+// They arrive on a descriptor, so that a wait for the next card wakes for them.
 class StopSignals
 {
 public:
@@ -29,24 +30,32 @@ public:
         sigaddset(&m_stop, SIGINT);
         sigaddset(&m_stop, SIGTERM);
         pthread_sigmask(SIG_BLOCK, &m_stop, &m_before);
+        m_fd = signalfd(-1, &m_stop, SFD_NONBLOCK | SFD_CLOEXEC);
     }
-    ~StopSignals() { pthread_sigmask(SIG_SETMASK, &m_before, nullptr); }
+    ~StopSignals()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+        pthread_sigmask(SIG_SETMASK, &m_before, nullptr);
+    }
     StopSignals(const StopSignals &) = delete;
     StopSignals &operator=(const StopSignals &) = delete;
 
-    // True once a stop signal came; waits up to ms for one.
-    [[nodiscard]] bool stopAsked(long ms)
+    [[nodiscard]] int descriptor() const { return m_fd; }
+
+    // True once a stop signal came; does not wait.
+    [[nodiscard]] bool stopAsked()
     {
-        if (m_asked)
-            return true;
-        const timespec wait {ms / 1000, (ms % 1000) * 1000000};
-        m_asked = sigtimedwait(&m_stop, nullptr, &wait) > 0;
+        signalfd_siginfo info {};
+        if (!m_asked && m_fd >= 0)
+            m_asked = read(m_fd, &info, sizeof info) == sizeof info;
         return m_asked;
     }
 
 private:
     sigset_t m_stop {};
     sigset_t m_before {};
+    int m_fd = -1;
     bool m_asked = false;
 };
 
@@ -74,16 +83,18 @@ int run(CardReader &reader, CardType type, const CliKeys &keys, const WritePlan 
         return true;
     };
     BatchWriteReader batch;
+    // The waits for a card block in the reader's seek; a stop signal ends them.
+    CardArrivals arrivals(reader, type);
+    QSocketNotifier stopNotifier(stop.descriptor(), QSocketNotifier::Read);
+    QObject::connect(&stopNotifier, &QSocketNotifier::activated, [&] {
+        if (stop.stopAsked())
+            arrivals.stop();
+    });
     batch.poll = [&] {
         openSector = -1;
-        if (stop.stopAsked(0))
-            return CardPresence {CardPresence::Kind::Stop, {}};
-        QByteArray serial;
-        if (!CardTransfer::haltAndSelect(reader, type, &serial).isEmpty()) {
-            return stop.stopAsked(PollPauseMs) ? CardPresence {CardPresence::Kind::Stop, {}}
-                                                  : CardPresence {CardPresence::Kind::NoCard, {}};
-        }
-        return CardPresence {CardPresence::Kind::Card, serial};
+        if (stop.stopAsked())
+            arrivals.stop();
+        return arrivals.next();
     };
     batch.write = [&](const WritePlan::Write &write, QString *problem) {
         if (!openSectorOf(write.number, problem))

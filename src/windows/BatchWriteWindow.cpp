@@ -7,32 +7,13 @@
 #include "view/CardGridModel.h"
 #include "view/WritePlan.h"
 #include "workflows/BatchWrite.h"
+#include "workflows/CardArrivals.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QHash>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QThread>
 #include <QVBoxLayout>
-
-namespace {
-
-// How long to wait between looks for a card when none is there.
-constexpr int PollPauseMs = 200;
-
-void waitProcessingEvents(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
-    }
-}
-
-} // namespace
 
 BatchWriteWindow::BatchWriteWindow(Context context, QWidget *parent)
     : QDialog(parent)
@@ -52,6 +33,15 @@ BatchWriteWindow::BatchWriteWindow(Context context, QWidget *parent)
     m_stop->setObjectName(QStringLiteral("btn_stop"));
     connect(m_stop, &QPushButton::clicked, this, &BatchWriteWindow::stop);
     layout->addWidget(m_stop);
+    // Closing the window ends the run too: no run goes on unseen.
+    connect(this, &QDialog::finished, this, &BatchWriteWindow::stop);
+}
+
+void BatchWriteWindow::stop()
+{
+    m_stopRequested = true;
+    if (m_arrivals)
+        m_arrivals->stop();
 }
 
 void BatchWriteWindow::report(const QString &text)
@@ -66,6 +56,7 @@ bool BatchWriteWindow::start()
 {
     if (m_running)
         return false;
+    m_stopRequested = false;
     UserDialogs &dialogs = *m_context.dialogs;
     const CardType type = m_context.cardType();
     m_context.gridsToHex();
@@ -93,7 +84,9 @@ bool BatchWriteWindow::start()
     }
 
     CardReader &reader = *m_context.reader;
-    int polls = 0;
+    CardArrivals arrivals(reader, type);
+    m_arrivals = &arrivals;
+    int waits = 0;
     int openSector = -1; // the sector authenticated last, -1 none
     QHash<int, bool> trailerWritten;
     const auto selectAgain = [&] {
@@ -125,21 +118,12 @@ bool BatchWriteWindow::start()
 
     BatchWriteReader batch;
     batch.poll = [&] {
-        // Between looks the window stays responsive, so Stop can be pressed.
-        if (polls > 0)
-            waitProcessingEvents(PollPauseMs);
-        if (m_pollHook)
-            m_pollHook(polls + 1);
-        ++polls;
-        if (m_stopRequested)
-            return CardPresence{CardPresence::Kind::Stop, {}};
+        if (m_waitHook)
+            m_waitHook(++waits);
         openSector = -1;
         trailerWritten.clear();
-        (void)reader.halt();
-        const ReaderResult tag = reader.select(type);
-        if (!tag.ok())
-            return CardPresence{CardPresence::Kind::NoCard, {}};
-        return CardPresence{CardPresence::Kind::Card, tag.data.trimmed().toUpper()};
+        // Blocked in the reader's seek until a card comes or Stop is pressed.
+        return arrivals.next();
     };
     batch.write = [&](const WritePlan::Write &write, QString *problem) {
         if (m_writeHook)
@@ -167,7 +151,6 @@ bool BatchWriteWindow::start()
     };
 
     m_running = true;
-    m_stopRequested = false;
     m_done = 0;
     m_failed.clear();
     m_reports.clear();
@@ -184,5 +167,6 @@ bool BatchWriteWindow::start()
         report(QStringLiteral("Stopped: %1 cards done, %2 failed.").arg(summary.done).arg(summary.failedUids.size()));
     });
     m_running = false;
+    m_arrivals = nullptr;
     return finished;
 }

@@ -20,8 +20,8 @@ struct CardPresence {
 // The reader, as the batch sees it. The wiring authenticates as it needs; write and
 // read are called in plan order, for the card the last poll found.
 struct BatchWriteReader {
-    // Waits a while for a card (one seek) and says what it found; Stop once the user
-    // has asked to stop. Called between cards only, never in the middle of one.
+    // Waits for a card and says what it found (CardArrivals); Stop once the user has
+    // asked to stop. Called between cards only, never in the middle of one.
     std::function<CardPresence()> poll;
     // Writes one block or page; false with *problem set.
     std::function<bool(const WritePlan::Write &, QString *problem)> write;

@@ -3,9 +3,25 @@
 #include "windows/BatchWriteWindow.h"
 
 #include <QTest>
+#include <QTimer>
 
-// The grid's image onto three cards in turn through the simulator; the second card is
-// taken away in the middle of its writes: it is reported by UID and not counted.
+#include <sys/resource.h>
+
+namespace {
+
+double threadCpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_THREAD, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+} // namespace
+
+// The grid's image onto three cards in turn through the simulator, waiting for the
+// first; the second card is taken away in the middle of its writes: it is reported by
+// UID and not counted.
 class TestBatchWriteWindow : public QObject
 {
     Q_OBJECT
@@ -19,12 +35,28 @@ private Q_SLOTS:
                                         QByteArray::fromHex("99AABBCC")};
         auto *window = rig.main().findChild<BatchWriteWindow *>();
         QVERIFY(window);
+        // The first wait has no card for a second: the seek is all that is sent, and
+        // the waiting costs no CPU.
         int card = 0;
-        window->setPollHook([&](int poll) {
-            if (poll <= 3) {
-                card = poll;
-                rig.sim.setCard(VirtualCard::create(CardKind::Classic1K, uids.at(poll - 1)));
+        int framesWaiting = -1;
+        double cpuWaiting = -1;
+        window->setWaitHook([&](int wait) {
+            const auto place = [&, wait] {
+                card = wait;
+                rig.sim.setCard(VirtualCard::create(CardKind::Classic1K, uids.at(wait - 1)));
                 rig.sim.setTagPresent(true);
+            };
+            if (wait == 1) {
+                rig.sim.setTagPresent(false);
+                rig.sim.clearTraffic();
+                const double cpu0 = threadCpuSeconds();
+                QTimer::singleShot(1000, window, [&, place, cpu0] {
+                    framesWaiting = int(rig.frames().size());
+                    cpuWaiting = threadCpuSeconds() - cpu0;
+                    place();
+                });
+            } else if (wait <= 3) {
+                place();
             } else {
                 window->stop();
             }
@@ -39,6 +71,8 @@ private Q_SLOTS:
         for (const ScriptedDialogs::Shown &shown : rig.dialogs().shown)
             confirmations += shown.caption == QStringLiteral("Write to Many Cards") && shown.defaultNo;
         QCOMPARE(confirmations, 1);
+        QCOMPARE(framesWaiting, 1);
+        QVERIFY2(cpuWaiting < 0.1, qPrintable(QString::number(cpuWaiting)));
 
         const QByteArray second = uids.at(1).toHex().toUpper();
         QCOMPARE(window->doneCount(), 2);

@@ -1,0 +1,67 @@
+#include "workflows/CardArrivals.h"
+
+#include "reader/CardReader.h"
+
+#include <QTimer>
+
+CardArrivals::CardArrivals(CardReader &reader, CardType type, QObject *parent)
+    : QObject(parent)
+    , m_reader(reader)
+    , m_type(type)
+{
+    m_reader.setTagArrived([this] {
+        m_arrived = true;
+        m_loop.quit();
+    });
+}
+
+CardArrivals::~CardArrivals()
+{
+    m_reader.setTagArrived({});
+}
+
+void CardArrivals::stop()
+{
+    m_stopped = true;
+    m_loop.quit();
+}
+
+void CardArrivals::rest(int ms)
+{
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, &m_loop, &QEventLoop::quit);
+    timer.start(ms);
+    while (!m_stopped && timer.isActive())
+        m_loop.exec();
+}
+
+CardPresence CardArrivals::next()
+{
+    if (m_pause && !m_stopped)
+        rest(PauseMs);
+    if (m_stopped)
+        return {CardPresence::Kind::Stop, {}};
+    m_arrived = false;
+    ReaderResult found = m_reader.seek(m_type);
+    if (found.outcome == ReaderOutcome::Waiting) {
+        while (!m_stopped && !m_arrived && m_reader.seekWaiting())
+            m_loop.exec();
+        if (m_stopped) {
+            // Any command ends the seek: the module stops looking, the PC/SC wait is
+            // cancelled. Nothing is reported for it afterwards.
+            (void)m_reader.halt();
+            return {CardPresence::Kind::Stop, {}};
+        }
+        // The report said a tag came; selecting it gives its UID through every reader.
+        found = m_reader.select(m_type);
+    }
+    if (!found.ok() || found.data.isEmpty()) {
+        m_pause = true;
+        return {CardPresence::Kind::NoCard, {}};
+    }
+    const QByteArray uid = found.data.trimmed().toUpper();
+    m_pause = uid == m_lastUid;
+    m_lastUid = uid;
+    return {CardPresence::Kind::Card, uid};
+}
