@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "base/UserDialogs.h"
+#include "commands/BlockCommands.h"
 #include "windows/CardEdits.h"
 #include "windows/CardGrids.h"
 
@@ -40,11 +41,13 @@ EditWiring::EditWiring(MainWindow &window)
     MainWindowUi &ui = window.ui();
     connect(ui.openFile, &QAction::triggered, this, &EditWiring::afterLoad);
     connect(ui.importText, &QAction::triggered, this, [this] { m_edits->settle(QStringLiteral("Import")); });
-    // Read All changes only the bytes it read; a failed run leaves the rest as it was.
-    connect(ui.readAll, &QAction::triggered, this, [this] {
-        if (m_edits->settle(QStringLiteral("Read All")))
-            m_edits->setBaseline(m_window.cardType());
+    // Every block read into a grid or written to the card loses its marks, whoever
+    // read or wrote it (a single read, a seek-mode read completed later, Read All,
+    // Write All); what a failed or cancelled run did not reach stays marked.
+    window.blockCommands().setOnCard([this](CardType type, int block, const QByteArray &held) {
+        m_edits->cardHolds(type, block, held);
     });
+    connect(ui.readAll, &QAction::triggered, this, [this] { m_edits->settle(QStringLiteral("Read All")); });
     window.installEventFilter(this);
 }
 

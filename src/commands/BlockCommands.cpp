@@ -53,6 +53,8 @@ void BlockCommands::copyToGrid(int block, const QByteArray &sixteenBytes)
             for (int b = 0; b < geometry.blockSize(); ++b)
                 grid.setCell(CardLayout::kFirstByteColumnUL + b, row,
                              Hex::pair(quint8(sixteenBytes.at(i * geometry.blockSize() + b))));
+            if (m_onCard)
+                m_onCard(type, CardGeometry::pageOfRead(block, i), sixteenBytes.mid(i * geometry.blockSize(), 4));
         }
         return;
     }
@@ -62,6 +64,8 @@ void BlockCommands::copyToGrid(int block, const QByteArray &sixteenBytes)
     const int row = CardGeometry::rowOfBlock(block);
     for (int b = 0; b < geometry.blockSize(); ++b)
         grid.setCell(CardLayout::kFirstByteColumnClassic + b, row, Hex::pair(quint8(sixteenBytes.at(b))));
+    if (m_onCard)
+        m_onCard(type, block, sixteenBytes.left(16));
 }
 
 void BlockCommands::WriteBlock(const QByteArray &data, int block, QByteArray &result)
@@ -72,6 +76,8 @@ void BlockCommands::WriteBlock(const QByteArray &data, int block, QByteArray &re
         result = "no_error";
     else if (!written.ok())
         result = "error";
+    if (m_onCard && (written.ok() || written.outcome == ReaderOutcome::WrittenUnverified))
+        m_onCard(m_tags.options().card, block, data);
 }
 
 void BlockCommands::WritePage(const QByteArray &data, int page, QByteArray &result)
@@ -79,4 +85,6 @@ void BlockCommands::WritePage(const QByteArray &data, int page, QByteArray &resu
     m_sink.gridsToHex();
     if (!m_reader.writePage(page, data).ok())
         result = "error";
+    else if (m_onCard)
+        m_onCard(CardType::MifareUL, page, data.left(4));
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "card/CardType.h"
+
 #include <QByteArray>
+
+#include <functional>
 
 class CardReader;
 class CommandSink;
@@ -28,6 +32,11 @@ public:
     // Writes bytes 0..3 of data to an Ultralight page.
     void WritePage(const QByteArray &data, int page, QByteArray &result);
 
+    // Told of each block (Ultralight: page) whose bytes the grid now shows as the card
+    // holds them: read into the grid, or written to the card.
+    using OnCard = std::function<void(CardType type, int block, const QByteArray &bytes)>;
+    void setOnCard(OnCard onCard) { m_onCard = std::move(onCard); }
+
     // The read strip text of a read answer: " XX" for each of the 16 data bytes,
     // " ascii: ", then the characters of the non-zero bytes.
     [[nodiscard]] static QByteArray lastReadText(const QByteArray &sixteenBytes);
@@ -38,4 +47,5 @@ private:
     CardReader &m_reader;
     TagCommands &m_tags;
     CommandSink &m_sink;
+    OnCard m_onCard;
 };

@@ -95,6 +95,22 @@ void CardEdits::setBaseline(CardType type)
     showMarks(type);
 }
 
+void CardEdits::cardHolds(CardType type, int block, const QByteArray &held)
+{
+    // Against the image as last settled: a grid that the read changed differs from it,
+    // and the settle that follows compares every byte again.
+    m_tracker[int(type)].setBaselineBlock(m_image[int(type)], block, held);
+    if (m_marksQueued)
+        return;
+    // A whole-card run reports every block: the marks are shown once, after it.
+    m_marksQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_marksQueued = false;
+        for (CardType each : kTypes)
+            showMarks(each);
+    });
+}
+
 bool CardEdits::hasUnsavedChanges()
 {
     settle(QStringLiteral("Edit"));

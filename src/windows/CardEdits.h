@@ -30,6 +30,9 @@ public:
     // After a load, a Read All, a Write All or a save: nothing counts as changed.
     void setBaseline();
     void setBaseline(CardType type);
+    // After one block (Ultralight: page) was read into the grid or written to the card:
+    // held is what the card holds there; its marks go where the grid differs from it.
+    void cardHolds(CardType type, int block, const QByteArray &held);
 
     void undo();
     void redo();
@@ -67,4 +70,5 @@ private:
     std::array<QByteArray, 3> m_differs{};
     bool m_pending = false;  // a grid changed since the last settle
     bool m_applying = false; // an undo or redo is writing the grid
+    bool m_marksQueued = false; // the marks are shown again once the current event is done
 };

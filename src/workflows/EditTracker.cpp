@@ -13,19 +13,16 @@ void EditTracker::setBaseline(const CardImage &image)
     m_count = 0;
 }
 
-void EditTracker::setBaselineBlock(const CardImage &image, int block)
+void EditTracker::setBaselineBlock(const CardImage &current, int block, const QByteArray &held)
 {
-    if (image.type() != m_baseline.type()) {
-        setBaseline(image);
+    if (current.type() != m_baseline.type() || held.size() != current.blockSize())
         return;
-    }
-    const int first = block * image.blockSize();
-    for (int i = first; i < first + image.blockSize(); ++i) {
-        if (image.isKnown(i))
-            m_baseline.setByte(i, image.byte(i));
-        else
-            m_baseline.setUnknown(i);
-        setChanged(i, false);
+    const int first = block * current.blockSize();
+    if (first < 0 || first + held.size() > current.size())
+        return;
+    for (int i = 0; i < held.size(); ++i) {
+        m_baseline.setByte(first + i, quint8(held.at(i)));
+        update(current, first + i);
     }
 }
 

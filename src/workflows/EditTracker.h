@@ -15,8 +15,10 @@ public:
 
     // After a load, a Read All, a Write All or a save: nothing is changed.
     void setBaseline(const CardImage &image);
-    // After one block (Ultralight: page) was read from or written to the card.
-    void setBaselineBlock(const CardImage &image, int block);
+    // After one block (Ultralight: page) was read from or written to the card: held is
+    // what the card holds there now; a byte of the block stays changed only where
+    // current differs from it.
+    void setBaselineBlock(const CardImage &current, int block, const QByteArray &held);
     // After an edit of one byte of current.
     void update(const CardImage &current, int offset);
     // After an undo, a redo or an import: every byte. An image of another card type

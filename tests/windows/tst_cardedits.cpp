@@ -1,7 +1,10 @@
+#include "../view/CardRunRig.h"
+
 #include "view/CardGridModel.h"
 #include "view/GridLayout.h"
 #include "windows/CardEdits.h"
 #include "windows/CardGrids.h"
+#include "windows/ReadBlockButton.h"
 
 #include <QTest>
 
@@ -84,6 +87,50 @@ private Q_SLOTS:
         edits.setBaseline();
         QVERIFY(!edits.hasUnsavedChanges());
         QCOMPARE(grid.byteMark(17, 4), int(CardGridModel::NoMark));
+    }
+
+    // A block read into the grid or written to the card loses its change marks, also
+    // when a seek-mode read completes later; what an action did not reach keeps them.
+    void marksGoWithReadsAndWrites_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("block9Cleared");
+        QTest::newRow("grid read of block 1") << u"grid"_s << false;
+        QTest::newRow("Read Block, block 1") << u"button"_s << false;
+        QTest::newRow("Read All, seek mode") << u"seek"_s << true;
+        QTest::newRow("Write All") << u"write"_s << true;
+        QTest::newRow("Write All cancelled after four blocks") << u"cancel"_s << false;
+    }
+    void marksGoWithReadsAndWrites()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, block9Cleared);
+        CardRunRig r;
+        QVERIFY(r.start(CardType::Mifare1K));
+        setClassicBlock(r.sim, 1, pattern(1)); // a read brings bytes the grid never had
+        setClassicBlock(r.sim, 9, pattern(9));
+        CardGridModel &grid = r.grid(CardType::Mifare1K);
+        grid.setCell(3, 3, "A5"); // block 1
+        grid.setCell(3, 11, "A5"); // block 9
+        QTRY_COMPARE(grid.byteMark(3, 11), int(CardGridModel::Changed));
+        MainWindowUi &ui = r.main().ui();
+        if (action == u"grid") {
+            r.click(CardType::Mifare1K, 21, 3);
+        } else if (action == u"button") {
+            r.main().readBlockButton().setPause([](int) {});
+            ui.cmb_blk->setCurrentIndex(1);
+            r.main().readBlockButton().BitBtn1Click();
+        } else if (action == u"seek") {
+            ui.cb_select->setChecked(true);
+            ui.readAll->trigger();
+            QTRY_VERIFY(!r.main().timer().isActive());
+        } else {
+            if (action == u"cancel")
+                r.progress->cancelAt = [](int done) { return done >= 4; }; // blocks 1 to 4
+            ui.writeAll->trigger();
+        }
+        QTRY_COMPARE(grid.byteMark(3, 3), int(CardGridModel::NoMark));
+        QCOMPARE(grid.byteMark(3, 11), int(block9Cleared ? CardGridModel::NoMark : CardGridModel::Changed));
     }
 };
 

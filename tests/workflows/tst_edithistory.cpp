@@ -35,9 +35,15 @@ private Q_SLOTS:
         image.setByte(1000, 0x00);
         tracker.update(image);
         QCOMPARE(tracker.changedCount(), 2);
-        tracker.setBaselineBlock(image, 2); // bytes 32..47 read back from the card
+        image.setByte(40, 0x33); // bytes 32..47 read from the card into the grid
+        tracker.setBaselineBlock(image, 2, image.block(2));
         QVERIFY(!tracker.isChanged(40));
         QVERIFY(tracker.isChanged(1000));
+        QCOMPARE(tracker.changedCount(), 1);
+        QByteArray held = image.block(62);
+        held[8] = '\x7E'; // the card holds another byte than the grid shows
+        tracker.setBaselineBlock(image, 62, held);
+        QVERIFY(tracker.isChanged(1000) && !tracker.isChanged(1001));
         QCOMPARE(tracker.changedCount(), 1);
         tracker.setBaseline(image);
         QVERIFY(!tracker.hasChanges());
