@@ -1,12 +1,15 @@
 #include "app/EditWiring.h"
 
 #include "app/MainWindow.h"
+#include "base/ActionGuard.h"
 #include "base/UserDialogs.h"
 #include "commands/BlockCommands.h"
+#include "files/FileCommands.h"
 #include "windows/CardEdits.h"
 #include "windows/CardGrids.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -67,19 +70,32 @@ void EditWiring::updateActions()
 
 bool EditWiring::mayDropEdits()
 {
-    if (!m_edits->hasUnsavedChanges())
+    const QList<CardType> types = m_edits->typesWithUnsavedChanges();
+    if (types.isEmpty())
         return true;
-    switch (m_window.dialogs().askSaveDiscardCancel(
-        QStringLiteral("Unsaved changes"),
-        QStringLiteral("The card data has changes that are not saved or written. Save them first?"))) {
+    QStringList names;
+    for (CardType type : types)
+        names << m_window.ui().cmb_tag_type->itemText(int(type));
+    const QString which = names.join(QStringLiteral(", "));
+    const QString question =
+        types.size() == 1
+            ? QStringLiteral("The %1 card data has changes that are not saved or written. Save them first?").arg(which)
+            : QStringLiteral("The card data of %1 has changes that are not saved or written. Save them first? Save "
+                             "asks for one file per card type, in this order.")
+                  .arg(which);
+    switch (m_window.dialogs().askSaveDiscardCancel(QStringLiteral("Unsaved changes"), question)) {
     case UserDialogs::Choice::Discard:
         return true;
     case UserDialogs::Choice::Cancel:
         return false;
     case UserDialogs::Choice::Save:
-        m_window.ui().saveAs->trigger();
-        // A cancelled or failed save leaves the edits unsaved: nothing is dropped then.
-        return !m_edits->hasUnsavedChanges();
+        for (CardType type : types) {
+            guardAction(m_window.dialogs(), [&] { m_window.files().saveAs(type); });
+            // A cancelled or failed save leaves the edits unsaved: nothing is dropped then.
+            if (m_edits->typesWithUnsavedChanges().contains(type))
+                return false;
+        }
+        return true;
     }
     return false;
 }

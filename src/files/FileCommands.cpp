@@ -101,7 +101,11 @@ bool FileCommands::confirmOverwrite(const QString &name)
 
 void FileCommands::saveAs()
 {
-    const CardType type = m_context.cardType();
+    saveAs(m_context.cardType());
+}
+
+void FileCommands::saveAs(CardType type)
+{
     // Files hold hexadecimal cells; this takes effect even if the dialog is cancelled.
     m_context.switchAsciiOff();
     QString filter;

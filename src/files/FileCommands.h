@@ -24,8 +24,10 @@ public:
 public: // menu items
     // "Open File (Mifare format)"
     void openFile();
-    // "Save As   (Mifare format)"
+    // "Save As   (Mifare format)": the grid of the selected card type.
     void saveAs();
+    // Save As for the grid of a card type, shown or not.
+    void saveAs(CardType type);
     // "Import ( Text file )"
     void importText();
     // "Export ( Text file )"

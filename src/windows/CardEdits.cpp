@@ -111,14 +111,20 @@ void CardEdits::cardHolds(CardType type, int block, const QByteArray &held)
     });
 }
 
-bool CardEdits::hasUnsavedChanges()
+QList<CardType> CardEdits::typesWithUnsavedChanges()
 {
     settle(QStringLiteral("Edit"));
-    for (const EditTracker &tracker : m_tracker) {
-        if (tracker.hasChanges())
-            return true;
+    QList<CardType> types;
+    for (CardType type : kTypes) {
+        if (m_tracker[int(type)].hasChanges())
+            types << type;
     }
-    return false;
+    return types;
+}
+
+bool CardEdits::hasUnsavedChanges()
+{
+    return !typesWithUnsavedChanges().isEmpty();
 }
 
 bool CardEdits::canUndo() const

@@ -33,6 +33,9 @@ public:
     // After one block (Ultralight: page) was read into the grid or written to the card:
     // held is what the card holds there; its marks go where the grid differs from it.
     void cardHolds(CardType type, int block, const QByteArray &held);
+    // The card types whose grids have bytes changed and not yet read, loaded, written
+    // or saved.
+    [[nodiscard]] QList<CardType> typesWithUnsavedChanges();
 
     void undo();
     void redo();

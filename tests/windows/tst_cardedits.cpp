@@ -6,6 +6,7 @@
 #include "windows/CardGrids.h"
 #include "windows/ReadBlockButton.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -131,6 +132,30 @@ private Q_SLOTS:
         }
         QTRY_COMPARE(grid.byteMark(3, 3), int(CardGridModel::NoMark));
         QCOMPARE(grid.byteMark(3, 11), int(block9Cleared ? CardGridModel::NoMark : CardGridModel::Changed));
+    }
+
+    // Quitting with edits in two card types asks once, naming both; Save asks for a
+    // file per card type, and a cancelled Save As keeps the program open and the rest
+    // of the edits unsaved.
+    void quitSavesEveryEditedCardType()
+    {
+        CardRunRig r;
+        QVERIFY(r.start(CardType::Mifare1K));
+        r.grid(CardType::Mifare1K).setCell(2, 3, "A5");
+        r.grid(CardType::MifareUL).setCell(1, 8, "A5");
+        QTemporaryDir dir;
+        ScriptedDialogs &dialogs = r.dialogs();
+        dialogs.choices << UserDialogs::Choice::Save << UserDialogs::Choice::Save;
+        dialogs.fileNames << dir.filePath(u"one.mtp"_s) << QString() << dir.filePath(u"ul.mtp"_s);
+        QVERIFY(!r.main().close());
+        QVERIFY(dialogs.texts().contains(u"The card data of Mifare 1K, Mifare UL has changes that are not saved or "
+                                         "written. Save them first? Save asks for one file per card type, in this "
+                                         "order."_s));
+        QVERIFY(QFile::exists(dir.filePath(u"one.mtp"_s)));
+        QVERIFY(r.main().close());
+        QVERIFY(dialogs.texts().contains(u"The Mifare UL card data has changes that are not saved or written. Save "
+                                         "them first?"_s));
+        QVERIFY(QFile::exists(dir.filePath(u"ul.mtp"_s)));
     }
 };
 
