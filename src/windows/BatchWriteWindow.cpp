@@ -155,6 +155,9 @@ bool BatchWriteWindow::start()
     m_failed.clear();
     m_reports.clear();
     m_log->clear();
+    // Nothing else may talk to the reader while the run waits in its seek: a command
+    // from the main window would end the seek the run is waiting on.
+    setWindowModality(Qt::ApplicationModal);
     show();
     const bool finished = guardAction(dialogs, [&] {
         const BatchWriteSummary summary = BatchWrite(type, plan.writes).run(batch, [this](const BatchEvent &event) {
