@@ -25,7 +25,7 @@ BatchWriteSummary BatchWrite::run(const BatchWriteReader &reader, const Report &
             lastUid.reset();
             continue;
         }
-        if (lastUid == presence.uid)
+        if (lastUid == presence.uid && !presence.arrived)
             continue;
         lastUid = presence.uid;
         const QString problem = writeCard(reader);

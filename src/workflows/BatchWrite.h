@@ -15,6 +15,7 @@ struct CardPresence {
     enum class Kind { Card, NoCard, Stop };
     Kind kind = Kind::NoCard;
     QByteArray uid; // the card's UID as hex digits, for Card
+    bool arrived = false; // Card: it came after the reader had seen none (put on again)
 };
 
 // The reader, as the batch sees it. The wiring authenticates as it needs; write and
@@ -46,7 +47,8 @@ struct BatchWriteSummary {
 // Writes the same image onto card after card: the plan has passed its pre-flight
 // (checks and confirmation) once; each card is written, read back and compared before
 // it counts as done. A card stays ignored after its turn until the reader sees no card
-// or another UID, so a card left on the reader is not written twice.
+// or another UID, so a card left on the reader is not written twice; one taken off
+// and put on again is written again.
 class BatchWrite
 {
 public:

@@ -44,7 +44,8 @@ CardPresence CardArrivals::next()
         return {CardPresence::Kind::Stop, {}};
     m_arrived = false;
     ReaderResult found = m_reader.seek(m_type);
-    if (found.outcome == ReaderOutcome::Waiting) {
+    const bool waited = found.outcome == ReaderOutcome::Waiting;
+    if (waited) {
         while (!m_stopped && !m_arrived && m_reader.seekWaiting())
             m_loop.exec();
         if (m_stopped) {
@@ -63,5 +64,5 @@ CardPresence CardArrivals::next()
     const QByteArray uid = found.data.trimmed().toUpper();
     m_pause = uid == m_lastUid;
     m_lastUid = uid;
-    return {CardPresence::Kind::Card, uid};
+    return {CardPresence::Kind::Card, uid, waited};
 }

@@ -28,7 +28,8 @@ public:
     ~CardArrivals() override;
 
     // Blocks until a card is there (its UID as the reader gives it, trimmed, upper
-    // case), the reader found none, or stop() was called.
+    // case; arrived when the seek had to wait for it), the reader found none, or
+    // stop() was called.
     [[nodiscard]] CardPresence next();
     // Ends the wait; every later next() says Stop.
     void stop();
