@@ -18,7 +18,7 @@ QByteArray status(quint8 command, char statusByte)
 
 const QByteArray TagStatus = "TAG TYPE:02 | TAG SERIAL # A1B2C3D4"_ba;
 
-enum class Op { Read, Block, Page, WriteValue, Increment, Decrement, ReadValue };
+enum class Op { Select, SelectUltralight, Halt, Seek, Read, Block, Page, WriteValue, Increment, Decrement, ReadValue };
 
 } // namespace
 
@@ -175,7 +175,9 @@ private Q_SLOTS:
     }
 
     // The module's answers to each card command other than its success, and a value
-    // change's echo: request, log lines, status texts, tag status and result. Block
+    // change's echo: request, log lines, status texts, tag status and result. Halt
+    // takes any answer; select takes only a whole tag report; no answer leaves the tag
+    // status alone. Block
     // and page commands work on block or page 0 with all-zero data (the request column
     // stays empty), value commands on block 5 with a 16-byte operand array of which
     // only bytes 0..3 travel. A failed read leaves the strip text and the grid alone;
@@ -198,6 +200,21 @@ private Q_SLOTS:
             QTest::newRow(name) << op << answer << interpretation << statusText << tagStatusAfter << result;
         };
         const auto tail = [](const QByteArray &text) { return TagStatus + text; };
+        row("select N: no tag", Op::Select, status(0x83, 'N'), "NO TAG"_ba, "NO TAG FOUND"_ba, "NO TAG FOUND"_ba);
+        row("select F", Op::Select, status(0x83, 'F'), unexpected, noPort, noPort);
+        row("select N followed by more", Op::Select, TagTestRig::answer(0x83, "NN"_ba), unexpected, noPort, noPort);
+        // Too short for the serial of the chosen card type: nothing is read past the data.
+        row("select 7-byte frame, 1K", Op::Select, TagTestRig::answer(0x83, "\x02\x11\x22"_ba), unexpected, noPort,
+            noPort);
+        row("select 4-byte serial, UL", Op::SelectUltralight, TagTestRig::answer(0x83, "\x02\x11\x22\x33\x44"_ba),
+            unexpected, noPort, noPort);
+        row("halt L", Op::Halt, status(0x93, 'L'), "PICC HALTED"_ba, "PICC IS HALTED"_ba, "PICC IS HALTED"_ba, {});
+        row("halt data frame", Op::Halt, TagTestRig::answer(0x93, "\x02\x11\x22\x33\x44"_ba), "PICC HALTED"_ba,
+            "PICC IS HALTED"_ba, "PICC IS HALTED"_ba, {});
+        // A time-out no longer leaves the last status on screen.
+        const QByteArray timeout = "***Timeout.No Response*** Check the Com Port, the baud rate and the module's power.";
+        row("select, no answer", Op::Select, {}, {}, timeout);
+        row("seek, no answer", Op::Seek, {}, {}, timeout);
         row("read F", Op::Read, status(0x86, 'F'), "READ FAILED"_ba, tail(" | Block No:0 | Read Failed!"));
         row("read U", Op::Read, status(0x86, 'U'), unexpected, noPort, noPort);
         // A data answer without the 16 bytes: nothing may be taken from beyond it.
@@ -243,8 +260,11 @@ private Q_SLOTS:
         QFETCH(QByteArray, tagStatusAfter);
         QFETCH(QByteArray, expectedResult);
         ScriptedPeer peer;
-        BlockTestRig rig(peer.portPath());
+        BlockTestRig rig(peer.portPath(), 150);
+        if (op == Op::SelectUltralight)
+            rig.chooseCardType(CardType::MifareUL);
         rig.link().tagStatusText = TagStatus;
+        rig.main().setStatus("before");
         rig.main().grids().setLastReadText("before");
         rig.fillRow(CardType::Mifare1K, 2, "AA");
         rig.main().ui().cb_ascii->setChecked(true);
@@ -257,6 +277,22 @@ private Q_SLOTS:
             txLine = TagTestRig::tx(request, "(" + QByteArray(label) + " Value Block: 5 )", "\x05\x01"_ba);
         };
         switch (op) {
+        case Op::Select:
+        case Op::SelectUltralight:
+            rig.tags().SelectTag(result);
+            request = QByteArray::fromHex("FF00018384");
+            txLine = TagTestRig::tx(request, "(Select Command)");
+            break;
+        case Op::Halt:
+            rig.tags().HaltTag(result);
+            request = QByteArray::fromHex("FF00019394");
+            txLine = TagTestRig::tx(request, "(Halt Command)");
+            break;
+        case Op::Seek:
+            rig.tags().SeekTag(result);
+            request = QByteArray::fromHex("FF00018283");
+            txLine = TagTestRig::tx(request, "(Auto Select Command)");
+            break;
         case Op::Read:
             rig.blocks().ReadBlockToGrid(0, result);
             request = QByteArray::fromHex("FF0002860088");
@@ -295,12 +331,13 @@ private Q_SLOTS:
 
         QCOMPARE(result, expectedResult);
         QCOMPARE(peer.requests(), QList<QByteArray> {request});
-        QCOMPARE(rig.newLines(), (QByteArrayList {txLine, TagTestRig::rx(answer, interpretation)}));
+        QCOMPARE(rig.newLines(), (QByteArrayList {txLine, answer.isEmpty() ? "***Timeout.No Response***"_ba
+                                                                           : TagTestRig::rx(answer, interpretation)}));
         QCOMPARE(rig.main().status(), statusText);
         QCOMPARE(rig.link().tagStatusText, tagStatusAfter);
         QCOMPARE(rig.main().grids().lastReadText(), "before"_ba);
         QCOMPARE(rig.rowText(CardType::Mifare1K, 2), "AA"_ba.repeated(16));
-        QCOMPARE(rig.main().ui().cb_ascii->isChecked(), op == Op::Block);
+        QCOMPARE(rig.main().ui().cb_ascii->isChecked(), op < Op::Read || op == Op::Block);
     }
 
     // Value text in the grid is most significant byte first, on the wire least.

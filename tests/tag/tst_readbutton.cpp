@@ -1,4 +1,4 @@
-#include "BlockTestRig.h"
+#include "../view/CardRunRig.h"
 
 #include "windows/ReadBlockButton.h"
 #include "windows/CardGridView.h"
@@ -10,23 +10,7 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-const QByteArray Halt = QByteArray::fromHex("FF00019394");
-const QByteArray Select = QByteArray::fromHex("FF00018384");
-const QByteArray Seek = QByteArray::fromHex("FF00018283");
-
-QByteArray authDefault(int block)
-{
-    return TagTestRig::answer(0x85, QByteArray(1, char(block)) + '\xFF');
-}
-QByteArray read(int block)
-{
-    return TagTestRig::answer(0x86, QByteArray(1, char(block)));
-}
-
-} // namespace
+using namespace Frames;
 
 // The Read Block button with and without Auto and "Seek for tag", and the Timer1 tick
 // that completes a read once the seek's answer has come.
@@ -34,28 +18,26 @@ class TestReadButton : public QObject
 {
     Q_OBJECT
 
-    struct Fixture {
-        PtySimulator sim;
-        std::unique_ptr<BlockTestRig> rig;
+    // The program on the simulator (CardRunRig) with the Read Block button's pauses
+    // recorded instead of waited.
+    struct Fixture : CardRunRig {
         // Frames the module had received at each pause.
         QList<qsizetype> pausesAfter;
 
         bool start(bool autoOn, bool seekOn, int block)
         {
-            if (!sim.start())
+            if (!CardRunRig::start(CardType::Mifare1K))
                 return false;
-            rig = std::make_unique<BlockTestRig>(sim.portPath());
-            MainWindowUi &ui = rig->main().ui();
-            ui.cb_auto->setChecked(autoOn);
-            ui.cb_select->setChecked(seekOn);
-            ui.cmb_blk->setCurrentIndex(block);
-            rig->main().readBlockButton().setPause([this](int ms) {
+            main().ui().cb_auto->setChecked(autoOn);
+            main().ui().cb_select->setChecked(seekOn);
+            main().ui().cmb_blk->setCurrentIndex(block);
+            main().readBlockButton().setPause([this](int ms) {
                 QCOMPARE(ms, 500);
                 pausesAfter << sim.receivedFrames().size();
             });
             return true;
         }
-        void click() { QTest::mouseClick(rig->main().ui().BitBtn1, Qt::LeftButton); }
+        void click() { QTest::mouseClick(main().ui().BitBtn1, Qt::LeftButton); }
     };
 
 private Q_SLOTS:
@@ -67,7 +49,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("autoOn");
         QTest::addColumn<QList<QByteArray>>("frames");
         QTest::addColumn<QList<qsizetype>>("pauses");
-        QTest::newRow("Auto") << true << QList<QByteArray> {Halt, Select, authDefault(6), read(6)}
+        QTest::newRow("Auto") << true << QList<QByteArray> {Halt, Select, auth(6), read(6)}
                               << QList<qsizetype> {1, 2, 3};
         QTest::newRow("no Auto, Seek for tag ignored") << false << QList<QByteArray> {read(6)} << QList<qsizetype> {};
     }
@@ -128,7 +110,7 @@ private Q_SLOTS:
         f.sim.setTagPresent(true);
         QTRY_COMPARE(f.sim.receivedFrames().size(), 4);
         QTRY_VERIFY(!f.rig->main().timer().isActive());
-        QCOMPARE(f.sim.receivedFrames().mid(2), (QList<QByteArray> {authDefault(9), read(9)}));
+        QCOMPARE(f.sim.receivedFrames().mid(2), (QList<QByteArray> {auth(9), read(9)}));
         QTRY_COMPARE(f.rig->rowText(CardType::Mifare1K, 11), pattern(9).toHex().toUpper());
         const QByteArrayList lines = f.rig->newLines();
         QCOMPARE(lines.size(), 5); // tag report, authentication, read
@@ -145,18 +127,18 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<QByteArray>("flag");
         QTest::newRow("Ultralight page") << true << read(4) << "ok"_ba;
-        QTest::newRow("1K, authentication fails") << false << authDefault(4) << QByteArray();
+        QTest::newRow("1K, authentication fails") << false << auth(4) << QByteArray();
     }
     void tickReadsOrStops()
     {
         QFETCH(bool, ultralight);
         QFETCH(QByteArray, frame);
         QFETCH(QByteArray, flag);
-        PtySimulator sim(VirtualCard::create(ultralight ? CardKind::Ultralight : CardKind::Classic1K));
-        QVERIFY(sim.start());
-        BlockTestRig rig(sim.portPath());
         const CardType type = ultralight ? CardType::MifareUL : CardType::Mifare1K;
-        rig.chooseCardType(type);
+        CardRunRig r;
+        QVERIFY(r.start(type));
+        PtySimulator &sim = r.sim;
+        BlockTestRig &rig = *r.rig;
         rig.main().ui().cb_getdata->setChecked(false);
         QVERIFY(rig.prepare(0, false));
         sim.setTagPresent(ultralight);
