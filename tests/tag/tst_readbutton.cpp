@@ -88,6 +88,7 @@ private Q_SLOTS:
     }
 
     // Halt, seek, timer on; once the tag arrives the timer authenticates and reads.
+    // That ticks before the tag do nothing is tst_cardruns' seekThenTimerReads.
     void seekModeCompletedByTimer()
     {
         Fixture f;
@@ -100,11 +101,6 @@ private Q_SLOTS:
         QCOMPARE(f.rig->main().pendingReads().pendingBlock(), 9);
         QVERIFY(f.rig->main().timer().isActive());
         QCOMPARE(f.rig->main().timer().interval(), 50);
-
-        // Ticks while the seek waits do nothing.
-        QTest::qWait(200);
-        QCOMPARE(f.sim.receivedFrames().size(), 2);
-        QVERIFY(f.rig->main().timer().isActive());
 
         (void)f.rig->newLines();
         f.sim.setTagPresent(true);
