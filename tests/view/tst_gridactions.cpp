@@ -45,45 +45,60 @@ private Q_SLOTS:
         QCOMPARE(r.rig->rowText(CardType::Mifare1K, 8), pattern(6).toHex().toUpper());
     }
 
-    // Trailer and data-block writes: what is asked, and whether the write goes out.
-    void writeBlock_data()
+    // Block and page writes: what is asked, and whether the write goes out. Page 2
+    // goes out as 00 00 L0 L1; page 3 asks the OTP question when any cell is not 00.
+    // "No" sends nothing. The plan's other refusals and questions are tested in
+    // tst_writeplan.
+    void writes_data()
     {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QByteArray>("access"); // bytes 6..8 for a trailer row
-        QTest::addColumn<QByteArray>("badCell"); // a byte cell of the row, when set
+        QTest::addColumn<CardType>("type");
+        QTest::addColumn<int>("block");
+        QTest::addColumn<int>("column"); // of the first cell typed
+        QTest::addColumn<QByteArray>("cells");
         QTest::addColumn<bool>("answer");
-        QTest::addColumn<QStringList>("shown"); // the write goes out when nothing is shown
-        // The plan's other refusals and questions are tested in tst_writeplan.
-        const QStringList warning {SeeNextWarning, u"*You wont be able to change access conditions again"_s + Continue};
-        QTest::newRow("transport trailer") << 9 << "FF0780"_ba << QByteArray() << true << QStringList();
-        QTest::newRow("warning, no") << 9 << "FF0F00"_ba << QByteArray() << false << warning;
-        QTest::newRow("lower case") << 8 << QByteArray() << "0a"_ba << true
-                                    << QStringList {u"Block data should be consist of hex numbers!"_s};
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QByteArray>("sent"); // block or page data, empty when nothing goes out
+        const auto k1 = CardType::Mifare1K, ul = CardType::MifareUL;
+        const QStringList access {SeeNextWarning, u"*You wont be able to change access conditions again"_s + Continue};
+        const QStringList lock = {SeeNextWarning, u"*You wont be able to program Page 4 again"_s + Continue};
+        const QStringList otp = {SeeNextWarning, u"Once any bit of the OTP(One Time Programmable) area is set to 1 "
+                                                 u"then it will never be possible to change it to 0. "
+                                                 u"Do you want to continue?"_s};
+        QTest::newRow("transport trailer") << k1 << 7 << 8 << "FF0780"_ba << true << QStringList()
+                                           << "5C5C5C5C5C5CFF0780695C5C5C5C5C5C"_ba;
+        QTest::newRow("locking trailer, no") << k1 << 7 << 8 << "FF0F00"_ba << false << access << QByteArray();
+        QTest::newRow("lower case") << k1 << 6 << 5 << "0a"_ba << true
+                                    << QStringList {u"Block data should be consist of hex numbers!"_s} << QByteArray();
+        QTest::newRow("lock bytes, yes") << ul << 2 << 1 << "AABB1000"_ba << true << lock << "00001000"_ba;
+        QTest::newRow("lock bytes, no") << ul << 2 << 1 << "AABB1000"_ba << false << lock << QByteArray();
+        QTest::newRow("otp, no") << ul << 3 << 1 << "00000001"_ba << false << otp << QByteArray();
+        QTest::newRow("otp all zero") << ul << 3 << 1 << "00000000"_ba << true << QStringList() << "00000000"_ba;
     }
-    void writeBlock()
+    void writes()
     {
-        QFETCH(int, row);
-        QFETCH(QByteArray, access);
-        QFETCH(QByteArray, badCell);
+        QFETCH(CardType, type);
+        QFETCH(int, block);
+        QFETCH(int, column);
+        QFETCH(QByteArray, cells);
         QFETCH(bool, answer);
         QFETCH(QStringList, shown);
+        QFETCH(QByteArray, sent);
         CardRunRig r;
-        QVERIFY(r.start(CardType::Mifare1K));
-        const int block = row - 2;
-        if (!access.isEmpty())
-            r.setTrailerAccess(CardType::Mifare1K, block, access);
-        if (!badCell.isEmpty())
-            r.grid(CardType::Mifare1K).setCell(5, row, badCell);
+        QVERIFY(r.start(type));
+        for (int i = 0; i < cells.size() / 2; ++i)
+            r.grid(type).setCell(column + i, block + 2, cells.mid(2 * i, 2));
         r.dialogs().answers.enqueue(answer);
-        r.click(CardType::Mifare1K, WriteColumn, row);
+        const bool ul = type == CardType::MifareUL;
+        r.click(type, ul ? UlWriteColumn : WriteColumn, block + 2);
         QCOMPARE(r.dialogs().texts(), shown);
         for (const auto &box : r.dialogs().shown)
             if (box.kind == u"question"_s)
                 QCOMPARE(box.caption, u"WARNING"_s);
         QList<QByteArray> expected;
-        if (shown.isEmpty())
-            expected = {Frames::Halt, Frames::Select, Frames::auth(block),
-                        Frames::write(block, QByteArray::fromHex(r.rig->rowText(CardType::Mifare1K, row)))};
+        if (!sent.isEmpty() && ul)
+            expected = {Frames::Halt, Frames::Select, Frames::writePage(block, QByteArray::fromHex(sent))};
+        else if (!sent.isEmpty())
+            expected = {Frames::Halt, Frames::Select, Frames::auth(block), Frames::write(block, QByteArray::fromHex(sent))};
         QCOMPARE(r.frames(), expected);
     }
 
@@ -155,46 +170,6 @@ private Q_SLOTS:
         QCOMPARE(r.grid(CardType::Mifare1K).cell(29, 7), "0000012C"_ba);
         QCOMPARE(r.main().grids().lastReadText(), "Value is:0000012C"_ba);
         QCOMPARE(r.main().grids().readStrip().lastReadRow(), 7);
-    }
-
-    // Page 2 warns about its lock bits and goes out as 00 00 L0 L1; page 3 asks the
-    // OTP question when any cell is not 00. "No" sends nothing.
-    void ultralightWrites_data()
-    {
-        QTest::addColumn<int>("page");
-        QTest::addColumn<QByteArray>("cells");
-        QTest::addColumn<bool>("answer");
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<QByteArray>("sent"); // page data, empty when nothing goes out
-        const QStringList lock = {SeeNextWarning, u"*You wont be able to program Page 4 again"_s + Continue};
-        const QStringList otp = {SeeNextWarning, u"Once any bit of the OTP(One Time Programmable) area is set to 1 "
-                                                 u"then it will never be possible to change it to 0. "
-                                                 u"Do you want to continue?"_s};
-        QTest::newRow("lock bytes, yes") << 2 << "AABB1000"_ba << true << lock << "00001000"_ba;
-        QTest::newRow("lock bytes, no") << 2 << "AABB1000"_ba << false << lock << QByteArray();
-        QTest::newRow("otp, no") << 3 << "00000001"_ba << false << otp << QByteArray();
-        QTest::newRow("otp all zero") << 3 << "00000000"_ba << true << QStringList() << "00000000"_ba;
-    }
-    void ultralightWrites()
-    {
-        QFETCH(int, page);
-        QFETCH(QByteArray, cells);
-        QFETCH(bool, answer);
-        QFETCH(QStringList, shown);
-        QFETCH(QByteArray, sent);
-        CardRunRig r;
-        QVERIFY(r.start(CardType::MifareUL));
-        for (int i = 0; i < 4; ++i)
-            r.grid(CardType::MifareUL).setCell(1 + i, page + 2, cells.mid(2 * i, 2));
-        r.dialogs().answers.enqueue(answer);
-        r.click(CardType::MifareUL, UlWriteColumn, page + 2);
-        QCOMPARE(r.dialogs().texts(), shown);
-        if (shown.size() == 2)
-            QCOMPARE(r.dialogs().shown.at(1).caption, u"WARNING"_s);
-        QList<QByteArray> expected;
-        if (!sent.isEmpty())
-            expected = {Frames::Halt, Frames::Select, Frames::writePage(page, QByteArray::fromHex(sent))};
-        QCOMPARE(r.frames(), expected);
     }
 
     // "S" opens the editor of the cell; page 1 of gridUL has no action.
