@@ -5,8 +5,6 @@
 #include "commands/CommandSink.h"
 #include "commands/TagCommands.h"
 #include "reader/CardReader.h"
-#include "view/CardGridModel.h"
-#include "view/CardLayout.h"
 
 BlockCommands::BlockCommands(CardReader &reader, TagCommands &tags, CommandSink &sink)
     : m_reader(reader)
@@ -45,23 +43,15 @@ void BlockCommands::ReadBlockToGrid(int block, QByteArray &result)
 void BlockCommands::copyToGrid(int block, const QByteArray &sixteenBytes)
 {
     const CardType type = m_tags.options().card;
-    CardGridModel &grid = m_sink.grid(type);
     const CardGeometry geometry(type);
-    if (!geometry.classic()) {
-        for (int i = 0; i < CardGeometry::PagesPerRead; ++i) {
-            const int row = CardGeometry::rowOfBlock(CardGeometry::pageOfRead(block, i));
-            for (int b = 0; b < geometry.blockSize(); ++b)
-                grid.setCell(CardLayout::kFirstByteColumnUL + b, row,
-                             Hex::pair(quint8(sixteenBytes.at(i * geometry.blockSize() + b))));
-        }
+    if (geometry.classic()) {
+        m_sink.blockRead(type, block, sixteenBytes);
         return;
     }
-    // The keys in a trailer's answer read as zeros: the grid keeps its own.
-    if (CardGeometry::isClassicTrailer(block))
-        return;
-    const int row = CardGeometry::rowOfBlock(block);
-    for (int b = 0; b < geometry.blockSize(); ++b)
-        grid.setCell(CardLayout::kFirstByteColumnClassic + b, row, Hex::pair(quint8(sixteenBytes.at(b))));
+    // An Ultralight read answers four pages from the one asked for.
+    for (int i = 0; i < CardGeometry::PagesPerRead; ++i)
+        m_sink.blockRead(type, CardGeometry::pageOfRead(block, i),
+                         sixteenBytes.mid(i * geometry.blockSize(), geometry.blockSize()));
 }
 
 void BlockCommands::WriteBlock(const QByteArray &data, int block, QByteArray &result)
