@@ -17,6 +17,8 @@
 #include "view/CardGridModel.h"
 #include "windows/CardGrids.h"
 #include "view/GridLayout.h"
+#include "view/ReadIntoGrid.h"
+#include "view/WritePlan.h"
 #include "commands/BlockCommands.h"
 #include "commands/PendingReads.h"
 #include "commands/TagCommands.h"
@@ -301,9 +303,14 @@ QByteArrayList MainWindow::logLines() const
     return m_log->lines();
 }
 
-CardGridModel &MainWindow::grid(CardType type)
+void MainWindow::blockRead(CardType type, int number, const QByteArray &bytes)
 {
-    return m_grids->model(type);
+    readIntoGrid(m_grids->model(type), number, bytes);
+}
+
+WritePlan MainWindow::writePlan(CardType type)
+{
+    return planWriteAll(m_grids->model(type));
 }
 
 void MainWindow::gridsToHex()

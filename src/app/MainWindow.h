@@ -14,7 +14,6 @@
 #include <memory>
 
 class BlockCommands;
-class CardGridModel;
 class CardGrids;
 class FileCommands;
 class KeyPanel;
@@ -81,7 +80,8 @@ public: // CommandLog
     [[nodiscard]] QByteArrayList logLines() const;
 
 public: // CommandSink
-    [[nodiscard]] CardGridModel &grid(CardType type) override;
+    void blockRead(CardType type, int number, const QByteArray &bytes) override;
+    [[nodiscard]] WritePlan writePlan(CardType type) override;
     void gridsToHex() override;
     void setLastReadText(const QByteArray &text) override;
     void showReadStrip(CardType type, int row) override;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "card/CardImage.h"
-#include "view/WritePlan.h"
+#include "commands/WritePlan.h"
 #include "workflows/KeySearch.h"
 
 #include <QString>

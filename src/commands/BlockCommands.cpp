@@ -5,8 +5,6 @@
 #include "commands/CommandSink.h"
 #include "commands/TagCommands.h"
 #include "reader/CardReader.h"
-#include "view/CardGridModel.h"
-#include "view/CardLayout.h"
 
 BlockCommands::BlockCommands(CardReader &reader, TagCommands &tags, CommandSink &sink)
     : m_reader(reader)
@@ -45,27 +43,22 @@ void BlockCommands::ReadBlockToGrid(int block, QByteArray &result)
 void BlockCommands::copyToGrid(int block, const QByteArray &sixteenBytes)
 {
     const CardType type = m_tags.options().card;
-    CardGridModel &grid = m_sink.grid(type);
     const CardGeometry geometry(type);
-    if (!geometry.classic()) {
-        for (int i = 0; i < CardGeometry::PagesPerRead; ++i) {
-            const int row = CardGeometry::rowOfBlock(CardGeometry::pageOfRead(block, i));
-            for (int b = 0; b < geometry.blockSize(); ++b)
-                grid.setCell(CardLayout::kFirstByteColumnUL + b, row,
-                             Hex::pair(quint8(sixteenBytes.at(i * geometry.blockSize() + b))));
-            if (m_onCard)
-                m_onCard(type, CardGeometry::pageOfRead(block, i), sixteenBytes.mid(i * geometry.blockSize(), 4));
-        }
+    if (geometry.classic()) {
+        m_sink.blockRead(type, block, sixteenBytes);
+        // A trailer's keys read as zeros: its answer is not what the card holds.
+        if (m_onCard && !CardGeometry::isClassicTrailer(block))
+            m_onCard(type, block, sixteenBytes.left(geometry.blockSize()));
         return;
     }
-    // The keys in a trailer's answer read as zeros: the grid keeps its own.
-    if (CardGeometry::isClassicTrailer(block))
-        return;
-    const int row = CardGeometry::rowOfBlock(block);
-    for (int b = 0; b < geometry.blockSize(); ++b)
-        grid.setCell(CardLayout::kFirstByteColumnClassic + b, row, Hex::pair(quint8(sixteenBytes.at(b))));
-    if (m_onCard)
-        m_onCard(type, block, sixteenBytes.left(16));
+    // An Ultralight read answers four pages from the one asked for.
+    for (int i = 0; i < CardGeometry::PagesPerRead; ++i) {
+        const int page = CardGeometry::pageOfRead(block, i);
+        const QByteArray bytes = sixteenBytes.mid(i * geometry.blockSize(), geometry.blockSize());
+        m_sink.blockRead(type, page, bytes);
+        if (m_onCard)
+            m_onCard(type, page, bytes);
+    }
 }
 
 void BlockCommands::WriteBlock(const QByteArray &data, int block, QByteArray &result)

@@ -10,8 +10,8 @@ class CardReader;
 class CommandSink;
 class TagCommands;
 
-// Reading and writing one Classic block or Ultralight page, and copying what was read
-// into the card's grid.
+// Reading and writing one Classic block or Ultralight page, and handing what was read
+// to the sink (the card's grid).
 //
 // Each command takes the caller's result text: "error" on failure, otherwise left as
 // it was, except that ReadBlockToGrid sets "ok" and a block write whose read-back
@@ -25,15 +25,15 @@ public:
 
     // Reads a block, or for Mifare UL four pages from the page on (wrapping after
     // page 15); then LastReadText and, with "Get data blocks to grid" on, the grid
-    // rows (sector trailers are never overwritten). Sets "ok" on success.
+    // rows through the sink (which keeps sector trailers). Sets "ok" on success.
     void ReadBlockToGrid(int block, QByteArray &result);
     // Writes 16 bytes; the reader reads the block back to verify.
     void WriteBlock(const QByteArray &data, int block, QByteArray &result);
     // Writes bytes 0..3 of data to an Ultralight page.
     void WritePage(const QByteArray &data, int page, QByteArray &result);
 
-    // Told of each block (Ultralight: page) whose bytes the grid now shows as the card
-    // holds them: read into the grid, or written to the card.
+    // Told of each block (Ultralight: page) whose bytes the card is known to hold: read
+    // and handed to the sink (not a trailer: its keys read as zeros), or written.
     using OnCard = std::function<void(CardType type, int block, const QByteArray &bytes)>;
     void setOnCard(OnCard onCard) { m_onCard = std::move(onCard); }
 

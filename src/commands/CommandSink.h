@@ -1,22 +1,26 @@
 #pragma once
 
 #include "card/CardType.h"
+#include "commands/WritePlan.h"
 
 #include <QByteArray>
 
-class CardGridModel;
-
-// Where the card commands put what they read, besides the log and status text that
-// the reader writes: the card grids, the read strip text, and the hex view the grids
-// must be in before card bytes land in them. The main window implements it; a
-// command-line tool or a test may keep grids of its own.
+// Where the card commands put what they read and find what Write All is to write,
+// besides the log and status text that the reader writes: the card image (the main
+// window's grids), the read strip text, and the hex view the grids must be in before
+// card bytes land in them. The commands never see a grid: the main window implements
+// this over its grids; a command-line tool or a test may keep a card image of its own.
 class CommandSink
 {
 public:
     virtual ~CommandSink() = default;
 
-    // The grid of a card type.
-    [[nodiscard]] virtual CardGridModel &grid(CardType type) = 0;
+    // A read with "Get data blocks to grid" on answered a block: 16 bytes of a Classic
+    // block (a sector trailer too, its keys read as zeros) or 4 bytes of an Ultralight
+    // page.
+    virtual void blockRead(CardType type, int number, const QByteArray &bytes) = 0;
+    // What Write All of a card type is to send and ask, from the card image kept.
+    [[nodiscard]] virtual WritePlan writePlan(CardType type) = 0;
     // The grids back in hexadecimal (the ASCII view off).
     virtual void gridsToHex() = 0;
     // The text the read strip shows: the last block read, or the last value.

@@ -8,7 +8,7 @@
 #include "commands/CommandSink.h"
 #include "commands/TagCommands.h"
 #include "commands/TagSequence.h"
-#include "view/WritePlan.h"
+#include "commands/WritePlan.h"
 
 WriteAllRun::WriteAllRun(TagCommands &tags, BlockCommands &blocks, CommandSink &sink, CardRun &run,
                          UserDialogs &dialogs, QObject *parent)
@@ -30,8 +30,7 @@ void WriteAllRun::writeAllClick()
         if (!m_dialogs.askBeforeIrreversible(WriteMessages::WarningCaption, WriteMessages::WriteAllQuestion))
             return;
         const CardType type = m_tags.options().card;
-        const CardGridModel &grid = m_sink.grid(type);
-        const WritePlan plan = type == CardType::MifareUL ? planUltralightWriteAll(grid) : planClassicWriteAll(grid);
+        const WritePlan plan = m_sink.writePlan(type);
         if (!confirmWritePlan(m_dialogs, plan))
             return;
         if (type == CardType::MifareUL)

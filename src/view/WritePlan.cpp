@@ -1,7 +1,6 @@
 #include "view/WritePlan.h"
 
 #include "access/ClassicTrailerWarnings.h"
-#include "base/UserDialogs.h"
 #include "card/Hex.h"
 #include "ultralight/UltralightLockWarnings.h"
 #include "view/CardGridModel.h"
@@ -35,14 +34,6 @@ WritePlan refusedWith(const QString &message)
 }
 
 } // namespace
-
-void WritePlan::append(const WritePlan &next)
-{
-    questions += next.questions;
-    writes += next.writes;
-    if (next.refused())
-        refusal = next.refusal;
-}
 
 WritePlan planClassicBlock(const CardGridModel &grid, int block)
 {
@@ -118,16 +109,7 @@ WritePlan planUltralightWriteAll(const CardGridModel &gridUL)
     return plan;
 }
 
-bool confirmWritePlan(UserDialogs &dialogs, const WritePlan &plan)
+WritePlan planWriteAll(const CardGridModel &grid)
 {
-    for (const QString &question : plan.questions) {
-        dialogs.showMessage(WriteMessages::SeeNextWarning);
-        if (!dialogs.askBeforeIrreversible(WriteMessages::WarningCaption, question))
-            return false;
-    }
-    if (plan.refused()) {
-        dialogs.showMessage(plan.refusal);
-        return false;
-    }
-    return true;
+    return grid.cardType() == CardType::MifareUL ? planUltralightWriteAll(grid) : planClassicWriteAll(grid);
 }

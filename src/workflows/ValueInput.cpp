@@ -1,7 +1,7 @@
 #include "workflows/ValueInput.h"
 
 #include "card/Hex.h"
-#include "view/WritePlan.h"
+#include "commands/WritePlan.h"
 
 #include <QtEndian>
 

@@ -12,6 +12,7 @@
 #include <QAccessible>
 #include <QAccessibleTableInterface>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QScrollArea>
@@ -129,8 +130,12 @@ private Q_SLOTS:
         main.findChild<QAction *>(u"HelpPage1"_s)->trigger();
         QVERIFY(main.ui().WebBrowser1->toPlainText().contains(u"MERLOX MIFARE"_s));
         QVERIFY(!main.ui().WebBrowser1->visibleRegion().isEmpty());
-        // Showing the page by the menu does not change the stored choice of the box.
+        // Showing the page by the menu does not change the stored choice of the box;
+        // the box stores it.
         QCOMPARE(rig.settings.readFlag("ONLINE", false), false);
+        main.ui().cb_online->setChecked(true);
+        main.cb_onlineClick();
+        QCOMPARE(rig.settings.readFlag("ONLINE", false), true);
 
         main.findChild<QAction *>(u"About1"_s)->trigger();
         QCOMPARE(rig.dialogs.shown.size(), 1);

@@ -15,11 +15,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTextBrowser>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -171,28 +168,15 @@ private Q_SLOTS:
         QCOMPARE(main.link().linkMode, QByteArray("listen"));
     }
 
-    void portListIncludesPublishedSimulatorsSorted()
+    // Ports published after the start are offered when the box opens, sorted among the
+    // others; the choice stays chosen, even once its port has gone.
+    void portBoxRefreshesWhenOpened()
     {
         QStringList names {QStringLiteral("COM2"), QStringLiteral("com10"), QStringLiteral("COM1"),
                            QStringLiteral("COM3")};
         PortList::sortNames(names);
         QCOMPARE(names, (QStringList {"COM1", "com10", "COM2", "COM3"}));
 
-        ScriptedPeer peer;
-        QDir().mkpath(PortList::simulatorFolder());
-        const QString link = PortList::simulatorFolder() + QStringLiteral("/tst-mainwindow-port");
-        QFile::remove(link);
-        QVERIFY(QFile::link(peer.portPath(), link));
-        QVERIFY(PortList::names().contains(QStringLiteral("tst-mainwindow-port")));
-        QCOMPARE(PortList::devicePath(QStringLiteral("tst-mainwindow-port")), peer.portPath());
-        QFile::remove(link);
-        QVERIFY(!PortList::names().contains(QStringLiteral("tst-mainwindow-port")));
-    }
-
-    // Ports published after the start are offered when the box opens; the choice stays
-    // chosen, even once its port has gone.
-    void portBoxRefreshesWhenOpened()
-    {
         ProgramRig rig;
         MainWindow &main = rig.start().main();
         auto *box = qobject_cast<PortComboBox *>(main.ui().cmb_port);
@@ -201,6 +185,7 @@ private Q_SLOTS:
         ScriptedPeer peerB;
         PortPublisher a(PortList::simulatorFolder());
         QVERIFY(a.publish(QStringLiteral("tst-refresh-a"), peerA.portPath()));
+        QCOMPARE(PortList::devicePath(a.publishedName()), peerA.portPath());
         QCOMPARE(box->findText(a.publishedName()), -1);
         box->showPopup();
         box->hidePopup();
@@ -211,6 +196,7 @@ private Q_SLOTS:
         PortPublisher b(PortList::simulatorFolder());
         QVERIFY(b.publish(QStringLiteral("tst-refresh-b"), peerB.portPath()));
         a.unpublish();
+        QVERIFY(!PortList::names().contains(chosen));
         box->refresh();
         QVERIFY(box->findText(b.publishedName()) >= 0);
         QCOMPARE(box->currentText(), chosen);
@@ -272,16 +258,6 @@ private Q_SLOTS:
         const QString caption = QStringLiteral("WARNING");
         const QString text = QStringLiteral("Do you want to continue?");
         QCOMPARE(irreversible ? dialogs.askBeforeIrreversible(caption, text) : dialogs.askYesNo(caption, text), yes);
-    }
-
-    void helpPageIsBundled()
-    {
-        ProgramRig rig;
-        MainWindow &main = rig.start().main();
-        main.ui().cb_online->setChecked(true);
-        main.cb_onlineClick();
-        QCOMPARE(rig.settings.readFlag("ONLINE", false), true);
-        QVERIFY(main.ui().WebBrowser1->toPlainText().contains(QStringLiteral("MERLOX MIFARE")));
     }
 };
 

@@ -12,6 +12,8 @@
 #include "commands/WriteAllRun.h"
 #include "view/CardGridModel.h"
 #include "view/GridLayout.h"
+#include "view/ReadIntoGrid.h"
+#include "view/WritePlan.h"
 
 #include <QTest>
 #include <QTimer>
@@ -34,10 +36,15 @@ struct Sink : CommandSink {
         for (CardGridModel *g : {&grid1, &grid4, &gridUL})
             GridLayout::fillDefaults(*g);
     }
-    CardGridModel &grid(CardType type) override
+    CardGridModel &grid(CardType type)
     {
         return type == CardType::Mifare1K ? grid1 : type == CardType::Mifare4K ? grid4 : gridUL;
     }
+    void blockRead(CardType type, int number, const QByteArray &bytes) override
+    {
+        readIntoGrid(grid(type), number, bytes);
+    }
+    WritePlan writePlan(CardType type) override { return planWriteAll(grid(type)); }
     void gridsToHex() override {}
     void setLastReadText(const QByteArray &text) override { lastRead = text; }
     void showReadStrip(CardType, int) override {}

@@ -1,6 +1,6 @@
 // Every one of the 2^24 values of trailer bytes 6 to 8 against the validity test: the
-// valid ones are exactly the encodings of the 8^4 index combinations, each once, and
-// decoding one gives its combination back.
+// valid ones are exactly the encodings of the 8^4 index combinations, each once. (The
+// transport bytes and decoding each combination back: tests/access/tst_accessbits.)
 #include "access/AccessBits.h"
 
 #include <QtTest>
@@ -23,8 +23,6 @@ private Q_SLOTS:
             const int value = bytes.byte6 << 16 | bytes.byte7 << 8 | bytes.byte8;
             QVERIFY2(combinationOf[value] == -1, qPrintable(QStringLiteral("two combinations encode %1").arg(value, 6, 16)));
             combinationOf[value] = c;
-            for (int group = 0; group < 4; ++group)
-                QCOMPARE(DecodeAccessIndex(bytes, group), k[group]);
         }
 
         int valid = 0;
@@ -38,14 +36,6 @@ private Q_SLOTS:
         }
         QCOMPARE(wrong, 0);
         QCOMPARE(valid, Combinations);
-    }
-
-    // The transport configuration FF 07 80 is the encoding of indices 0, 0, 0, 1.
-    void transportConfiguration()
-    {
-        QCOMPARE(EncodeAccessBits(0, 0, 0, 1), (AccessBytes {0xFF, 0x07, 0x80}));
-        QVERIFY(AccessBitsValid({0xFF, 0x07, 0x80}));
-        QVERIFY(!AccessBitsValid({0xFF, 0x07, 0x81}));
     }
 
     // Only the low three bits of an index count.

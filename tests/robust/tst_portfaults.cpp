@@ -1,7 +1,9 @@
 // Faults on the line, through the module simulator on a pseudo-terminal: the far end
 // disappearing in the middle of Read All and Write All, each answer fault the
 // simulator can inject, a port without permission, and a settings file that can no
-// longer be written while the program runs.
+// longer be written while the program runs. (A write answered "U" or "X":
+// tests/tag/tst_blockcommands and tests/sim/tst_sim_module.)
+#include "HookedProgress.h"
 #include "ProgramRig.h"
 #include "PtySimulator.h"
 #include "ScriptedPeer.h"
@@ -16,11 +18,8 @@
 #include "link/ModuleLink.h"
 #include "commands/BlockCommands.h"
 #include "commands/TagCommands.h"
-#include "view/CardGridModel.h"
-#include "windows/CardGrids.h"
 #include "commands/CardRun.h"
 #include "commands/ReadAllRun.h"
-#include "commands/RunProgress.h"
 #include "commands/WriteAllRun.h"
 
 #include <QCheckBox>
@@ -42,24 +41,6 @@
 namespace {
 
 constexpr int TimeoutMs = 300;
-
-// A progress display that never cancels and lets a test act before a step.
-class StepHook : public RunProgress
-{
-public:
-    explicit StepHook(std::function<void(int)> before) : m_before(std::move(before)) {}
-    void begin(const QString &, int) override {}
-    bool advance(int done, const QString &) override
-    {
-        if (m_before)
-            m_before(done);
-        return true;
-    }
-    void end() override {}
-
-private:
-    std::function<void(int)> m_before;
-};
 
 // The whole program pointed at a port path, with a short response time-out.
 struct Program
@@ -83,7 +64,9 @@ struct Program
     }
     void beforeStep(std::function<void(int)> hook)
     {
-        rig.windows->cardRun().setProgress(std::make_unique<StepHook>(std::move(hook)));
+        auto progress = std::make_unique<HookedProgress>();
+        progress->atStep = std::move(hook);
+        rig.windows->cardRun().setProgress(std::move(progress));
     }
     QStringList errors() const
     {
@@ -183,7 +166,7 @@ private:
         PtySimulator again;
         QVERIFY(again.start());
         program.usePort(again.portPath());
-        program.beforeStep({});
+        program.beforeStep([](int) {});
         program.rig.dialogs.shown.clear();
         program.main().ui().cb_select->setChecked(false);
         program.rig.windows->readAllRun().readAllClick();
@@ -288,36 +271,6 @@ private Q_SLOTS:
         program.main().tagCommands().SelectTag(result);
         QCOMPARE(result, QByteArray());
         QVERIFY(program.main().port().isOpen());
-    }
-
-    // "U" and "X" to a block write: the response line names the outcome, nothing else.
-    void writeStatusFaults_data()
-    {
-        QTest::addColumn<int>("fault");
-        QTest::addColumn<QByteArray>("interpretation");
-        QTest::newRow("U") << int(SimFault::WriteStatusU) << QByteArray("READ AFTER WRITE IS FAILED");
-        QTest::newRow("X") << int(SimFault::WriteStatusX) << QByteArray("UNABLE TO READ AFTER WRITE");
-    }
-    void writeStatusFaults()
-    {
-        QFETCH(int, fault);
-        QFETCH(QByteArray, interpretation);
-        PtySimulator sim;
-        QVERIFY(sim.start());
-        Program program(sim.portPath());
-        QByteArray result;
-        program.main().tagCommands().SelectTag(result);
-        program.main().tagCommands().Authenticate(4, result);
-        QVERIFY(result != "error");
-        const qsizetype before = program.main().logLines().size();
-        sim.injectFault(SimFault(fault));
-        program.main().blockCommands().WriteBlock(QByteArray(16, '\x5A'), 4, result);
-        const QByteArrayList lines = program.main().logLines().mid(before);
-        QVERIFY(program.errors().isEmpty());
-        QCOMPARE(lines.size(), 2);
-        QVERIFY(lines.at(0).startsWith("TX > "));
-        QVERIFY2(lines.at(1).startsWith("RX <") && lines.at(1).endsWith(interpretation), lines.at(1).constData());
-        QCOMPARE(result, QByteArray(fault == int(SimFault::WriteStatusU) ? "no_error" : "error"));
     }
 
     // A device the user may not open: the error text with system error 13.

@@ -3,7 +3,6 @@
 #include "PtySimulator.h"
 
 #include "windows/KeyByteEdit.h"
-#include "link/ModuleAnswers.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -51,23 +50,27 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<QByteArray>("column");
         QTest::addColumn<bool>("ok");
+        QTest::addColumn<QByteArray>("tagStatus"); // after the select
         const QStringList defaultKeys(6, u"5C"_s);
         QTest::newRow("default key, block 4")
             << 0 << 1 << 15 << QStringList {u"01"_s, u"02"_s, u"03"_s, u"04"_s, u"05"_s, u"06"_s}
-            << "FF00038504FF8B"_ba << QByteArray() << true;
+            << "FF00038504FF8B"_ba << QByteArray() << true << SelectedStatus;
         QTest::newRow("typed key A") << 1 << 0 << 0 << defaultKeys << "FF00098504AA5C5C5C5C5C5C64"_ba
-                                     << "\\\\\\\\\\\\"_ba << true;
+                                     << "\\\\\\\\\\\\"_ba << true << SelectedStatus;
         QTest::newRow("typed key B") << 1 << 1 << 0 << defaultKeys << "FF00098504BB5C5C5C5C5C5C75"_ba
-                                     << "\\\\\\\\\\\\"_ba << true;
+                                     << "\\\\\\\\\\\\"_ba << true << SelectedStatus;
         // Zero key bytes are left out of the request column.
         QTest::newRow("wrong typed key") << 1 << 0 << 0
                                          << QStringList {u"01"_s, u"00"_s, u"a2"_s, u"03"_s, u"00"_s, u"05"_s}
                                          << "FF00098504AA0100A2030005E7"_ba << "\x01\xA2\x03\x05"_ba
-                                         << false;
+                                         << false << SelectedStatus;
         QTest::newRow("key store slot 3 type A") << 2 << 0 << 3 << defaultKeys << "FF00038504139F"_ba
-                                                 << QByteArray() << true;
+                                                 << QByteArray() << true << SelectedStatus;
         QTest::newRow("key store holds a wrong key") << 2 << 1 << 14 << defaultKeys << "FF000385042EBA"_ba
-                                                     << QByteArray() << false;
+                                                     << QByteArray() << false << SelectedStatus;
+        // An "N" answer (no tag in the field) fails the authentication.
+        QTest::newRow("no tag") << 0 << 0 << 0 << defaultKeys << "FF00038504FF8B"_ba << QByteArray() << false
+                                << "NO TAG FOUND"_ba;
     }
     void sources()
     {
@@ -78,7 +81,9 @@ private Q_SLOTS:
         QFETCH(QByteArray, frame);
         QFETCH(QByteArray, column);
         QFETCH(bool, ok);
+        QFETCH(QByteArray, tagStatus);
         PtySimulator sim;
+        sim.setTagPresent(tagStatus == SelectedStatus);
         sim.setStoredKey(14, KeyType::B, QByteArray(6, '\x11'));
         QVERIFY(sim.start());
         TagTestRig rig(sim.portPath());
@@ -100,59 +105,26 @@ private Q_SLOTS:
                                   TagTestRig::rx(sim.sentFrames().value(1),
                                                  ok ? "AUTHENTICATION OK" : "AUTHENTICATION FAILED")}));
         QCOMPARE(result, ok ? QByteArray() : "error"_ba);
-        QCOMPARE(rig.main().status(),
-                 SelectedStatus + (ok ? " | Authentication is OK!" : " | Authentication is failed!"));
-        QCOMPARE(rig.link().tagStatusText, SelectedStatus);
-    }
-
-    // An "N" answer (no tag in the field) fails the authentication.
-    void onlyStatusLIsSuccess()
-    {
-        PtySimulator sim;
-        sim.setTagPresent(false);
-        QVERIFY(sim.start());
-        TagTestRig rig(sim.portPath());
-        QByteArray result;
-        rig.tags().SelectTag(result);
-        QCOMPARE(result, "error"_ba);
-        result.clear();
-        (void)rig.newLines();
-
-        rig.tags().Authenticate(4, result);
-        QCOMPARE(result, "error"_ba);
-        const QByteArray answer = TagTestRig::answer(0x85, QByteArray(1, ModuleAnswers::NoTag));
-        QCOMPARE(rig.newLines().value(1), TagTestRig::rx(answer, "AUTHENTICATION FAILED"));
-        QCOMPARE(rig.main().status(), "NO TAG FOUND | Authentication is failed!"_ba);
+        QCOMPARE(rig.main().status(), tagStatus + (ok ? " | Authentication is OK!" : " | Authentication is failed!"));
+        QCOMPARE(rig.link().tagStatusText, tagStatus);
     }
 
     // The button authenticates the block chosen in the Mifare Block list, which also
-    // chooses the read block.
-    void buttonUsesChosenBlock()
-    {
-        PtySimulator sim;
-        QVERIFY(sim.start());
-        TagTestRig rig(sim.portPath());
-        MainWindowUi &ui = rig.main().ui();
-        chooseSource(ui, 0);
-        chooseIndex(ui.cmb_blka, 37);
-        QCOMPARE(ui.cmb_blk->currentIndex(), 37);
-        QTest::mouseClick(ui.btn_authenticate, Qt::LeftButton);
-        QCOMPARE(sim.receivedFrames().value(0), QByteArray::fromHex("FF00038525FFAC"));
-    }
-
-    // Key fields are completed before a frame is built, as leaving them would (and
-    // stored); pasted text is kept whole but only its first two digits make the byte.
-    void keyFieldsCompletedBeforeTheFrame()
+    // chooses the read block. Key fields are completed before a frame is built, as
+    // leaving them would (and stored); pasted text is kept whole but only its first
+    // two digits make the byte.
+    void buttonCompletesKeysAndUsesChosenBlock()
     {
         PtySimulator sim;
         QVERIFY(sim.start());
         TagTestRig rig(sim.portPath());
         MainWindowUi &ui = rig.main().ui();
         chooseSource(ui, 1);
+        chooseIndex(ui.cmb_blka, 37);
+        QCOMPARE(ui.cmb_blk->currentIndex(), 37);
         setKeys(ui, {u"5C"_s, u"5C"_s, u"A1B2C3"_s, u"5C"_s, QString(), u"e"_s});
-        QByteArray result;
-        rig.tags().Authenticate(2, result);
-        QCOMPARE(sim.receivedFrames().value(0), QByteArray::fromHex("FF00098502AA5C5CA15C5C0E59"));
+        QTest::mouseClick(ui.btn_authenticate, Qt::LeftButton);
+        QCOMPARE(sim.receivedFrames().value(0), QByteArray::fromHex("FF00098525AA5C5CA15C5C0E7C"));
         QCOMPARE(ui.keyEdits.at(5)->text(), u"0E"_s);
         QCOMPARE(ui.keyEdits.at(2)->text(), u"A1B2C3"_s);
         QCOMPARE(rig.program.settings.read("Keys1K", ""), (QByteArrayList {"5C", "5C", "A1B2C3", "5C", "5C", "0E"}));

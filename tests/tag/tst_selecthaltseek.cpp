@@ -43,7 +43,8 @@ QByteArray run(TagTestRig &rig, int command, QByteArray *txLine)
 } // namespace
 
 // Select, halt and seek end to end, through the simulator or a scripted peer on a
-// pseudo-terminal, and the receive handler that completes a seek.
+// pseudo-terminal, and the receive handler that completes a seek. Their answers other
+// than a tag report are in tst_blockcommands' table of answers.
 class TestSelectHaltSeek : public QObject
 {
     Q_OBJECT
@@ -89,60 +90,6 @@ private Q_SLOTS:
         QCOMPARE(rig.link().tagStatusText, tagStatus);
         if (command == 0x82)
             QCOMPARE(rig.link().linkMode, QByteArray()); // answered at once: nothing waits for a tag
-    }
-
-    // Answers the simulator does not give. Halt takes any answer; select takes only a
-    // whole tag report; no answer leaves status and tag status alone.
-    void scriptedAnswers_data()
-    {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<CardType>("cardType");
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<QByteArray>("interpretation"); // empty: no answer
-        QTest::addColumn<QByteArray>("statusText");
-        QTest::addColumn<QByteArray>("result");
-        const QByteArray unexpected = "Unexpected Response.Select Right com port"_ba;
-        const auto row = [&](const char *name, int command, const QByteArray &answer, const QByteArray &interpretation,
-                             const QByteArray &statusText, CardType type = CardType::Mifare1K) {
-            QTest::newRow(name) << command << type << answer << interpretation << statusText
-                                << (command == 0x93 && !answer.isEmpty() ? QByteArray() : "error"_ba);
-        };
-        row("select N: no tag", 0x83, status(0x83, ModuleAnswers::NoTag), "NO TAG"_ba, "NO TAG FOUND"_ba);
-        row("select F", 0x83, status(0x83, ModuleAnswers::Failed), "Unexpected Response"_ba, unexpected);
-        row("select N followed by more", 0x83, TagTestRig::answer(0x83, "NN"_ba), "Unexpected Response"_ba, unexpected);
-        // Too short for the serial of the chosen card type: nothing is read past the data.
-        row("select 7-byte frame, 1K", 0x83, TagTestRig::answer(0x83, "\x02\x11\x22"_ba), "Unexpected Response"_ba,
-            unexpected);
-        row("select 4-byte serial, UL", 0x83, TagTestRig::answer(0x83, "\x02\x11\x22\x33\x44"_ba),
-            "Unexpected Response"_ba, unexpected, CardType::MifareUL);
-        row("halt L", 0x93, status(0x93, ModuleAnswers::Success), "PICC HALTED"_ba, "PICC IS HALTED"_ba);
-        row("halt data frame", 0x93, TagTestRig::answer(0x93, "\x02\x11\x22\x33\x44"_ba), "PICC HALTED"_ba,
-            "PICC IS HALTED"_ba);
-        // A time-out no longer leaves the last status on screen.
-        const QByteArray timeout = "***Timeout.No Response*** Check the Com Port, the baud rate and the module's power.";
-        row("select, no answer", 0x83, {}, {}, timeout);
-        row("seek, no answer", 0x82, {}, {}, timeout);
-    }
-    void scriptedAnswers()
-    {
-        QFETCH(int, command);
-        QFETCH(CardType, cardType);
-        QFETCH(QByteArray, answer);
-        QFETCH(QByteArray, interpretation);
-        QFETCH(QByteArray, statusText);
-        QFETCH(QByteArray, result);
-        ScriptedPeer peer;
-        TagTestRig rig(peer.portPath(), 150);
-        rig.chooseCardType(cardType);
-        rig.link().tagStatusText = "tag before";
-        rig.main().setStatus("before");
-        peer.answer(answer);
-        QByteArray txLine;
-        QCOMPARE(run(rig, command, &txLine), result);
-        QCOMPARE(rig.newLines(), (QByteArrayList {txLine, answer.isEmpty() ? "***Timeout.No Response***"_ba
-                                                                           : TagTestRig::rx(answer, interpretation)}));
-        QCOMPARE(rig.main().status(), statusText);
-        QCOMPARE(rig.link().tagStatusText, answer.isEmpty() ? "tag before"_ba : statusText);
     }
 
     // A seek answered "L" waits for the tag. Meanwhile a frame without a whole tag

@@ -45,6 +45,11 @@ private Q_SLOTS:
         QVERIFY(grid.setData(grid.index(4, 3), QStringLiteral("7F")));
         QCOMPARE(grid.cell(3, 4), "7F"_ba);
         QCOMPARE(grid.data(grid.index(0, 0), CardGridModel::ActionRole).toByteArray(), "N"_ba);
+        if (type == CardType::MifareUL)
+            return;
+        // A value cell says what it takes; a trailer's value cell is no field.
+        QVERIFY(grid.index(6, 29).data(Qt::ToolTipRole).toString().contains(u"8 hexadecimal digits"_s));
+        QVERIFY(grid.index(5, 23).data(Qt::ToolTipRole).isNull());
     }
 };
 

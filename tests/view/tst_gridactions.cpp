@@ -4,12 +4,10 @@
 #include "windows/LockBytesEditor.h"
 #include "windows/CardGrids.h"
 #include "windows/CardGridView.h"
-#include "view/WritePlan.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using namespace WriteMessages;
 
 namespace {
 
@@ -17,11 +15,12 @@ namespace {
 constexpr int ReadColumn = 21;
 constexpr int WriteColumn = 19;
 constexpr int IncrementColumn = 25;
-constexpr int DecrementColumn = 27;
 constexpr int WriteValueColumn = 31;
 constexpr int ReadValueColumn = 33;
 constexpr int UlWriteColumn = 9;
 
+const QString SeeNextWarning = u"SEE NEXT WARNING MESSAGE"_s;
+const QString Continue = u"\nDo you want to continue?"_s;
 
 } // namespace
 
@@ -32,61 +31,74 @@ class TestGridActions : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // With Auto a read is halt, select, authenticate, read.
+    // With Auto a read is halt, select, authenticate, read. Enter (or Space) on an
+    // action cell of the view is its double click.
     void readBlock()
     {
         CardRunRig r;
         QVERIFY(r.start(CardType::Mifare1K));
         setClassicBlock(r.sim, 6, pattern(6));
-        r.click(CardType::Mifare1K, ReadColumn, 8);
+        CardGridView &view = r.main().grids().view(CardType::Mifare1K);
+        view.selectCell({ReadColumn, 8});
+        QTest::keyClick(&view, Qt::Key_Return);
         QCOMPARE(r.frames(), (QList<QByteArray> {Frames::Halt, Frames::Select, Frames::auth(6), Frames::read(6)}));
         QCOMPARE(r.rig->rowText(CardType::Mifare1K, 8), pattern(6).toHex().toUpper());
     }
 
-    // Trailer and data-block writes: what is asked, and whether the write goes out.
-    void writeBlock_data()
+    // Block and page writes: what is asked, and whether the write goes out. Page 2
+    // goes out as 00 00 L0 L1; page 3 asks the OTP question when any cell is not 00.
+    // "No" sends nothing. The plan's other refusals and questions are tested in
+    // tst_writeplan.
+    void writes_data()
     {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QByteArray>("access"); // bytes 6..8 for a trailer row
-        QTest::addColumn<QByteArray>("badCell"); // a byte cell of the row, when set
+        QTest::addColumn<CardType>("type");
+        QTest::addColumn<int>("block");
+        QTest::addColumn<int>("column"); // of the first cell typed
+        QTest::addColumn<QByteArray>("cells");
         QTest::addColumn<bool>("answer");
         QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<bool>("written");
-        const QString warn = u"*You wont be able to change access conditions again\nDo you want to continue?"_s;
-        QTest::newRow("transport trailer") << 9 << "FF0780"_ba << QByteArray() << true << QStringList() << true;
-        QTest::newRow("warning, yes") << 9 << "FF0F00"_ba << QByteArray() << true << QStringList {SeeNextWarning, warn} << true;
-        QTest::newRow("warning, no") << 9 << "FF0F00"_ba << QByteArray() << false << QStringList {SeeNextWarning, warn} << false;
-        QTest::newRow("invalid trailer")
-            << 9 << "000000"_ba << QByteArray() << true
-            << QStringList {InvalidTrailer} << false;
-        QTest::newRow("G1 cell") << 8 << QByteArray() << "G1"_ba << true << QStringList {BadBlockHex} << false;
-        QTest::newRow("lower case") << 8 << QByteArray() << "0a"_ba << true << QStringList {BadBlockHex} << false;
+        QTest::addColumn<QByteArray>("sent"); // block or page data, empty when nothing goes out
+        const auto k1 = CardType::Mifare1K, ul = CardType::MifareUL;
+        const QStringList access {SeeNextWarning, u"*You wont be able to change access conditions again"_s + Continue};
+        const QStringList lock = {SeeNextWarning, u"*You wont be able to program Page 4 again"_s + Continue};
+        const QStringList otp = {SeeNextWarning, u"Once any bit of the OTP(One Time Programmable) area is set to 1 "
+                                                 u"then it will never be possible to change it to 0. "
+                                                 u"Do you want to continue?"_s};
+        QTest::newRow("transport trailer") << k1 << 7 << 8 << "FF0780"_ba << true << QStringList()
+                                           << "5C5C5C5C5C5CFF0780695C5C5C5C5C5C"_ba;
+        QTest::newRow("locking trailer, no") << k1 << 7 << 8 << "FF0F00"_ba << false << access << QByteArray();
+        QTest::newRow("lower case") << k1 << 6 << 5 << "0a"_ba << true
+                                    << QStringList {u"Block data should be consist of hex numbers!"_s} << QByteArray();
+        QTest::newRow("lock bytes, yes") << ul << 2 << 1 << "AABB1000"_ba << true << lock << "00001000"_ba;
+        QTest::newRow("lock bytes, no") << ul << 2 << 1 << "AABB1000"_ba << false << lock << QByteArray();
+        QTest::newRow("otp, no") << ul << 3 << 1 << "00000001"_ba << false << otp << QByteArray();
+        QTest::newRow("otp all zero") << ul << 3 << 1 << "00000000"_ba << true << QStringList() << "00000000"_ba;
     }
-    void writeBlock()
+    void writes()
     {
-        QFETCH(int, row);
-        QFETCH(QByteArray, access);
-        QFETCH(QByteArray, badCell);
+        QFETCH(CardType, type);
+        QFETCH(int, block);
+        QFETCH(int, column);
+        QFETCH(QByteArray, cells);
         QFETCH(bool, answer);
         QFETCH(QStringList, shown);
-        QFETCH(bool, written);
+        QFETCH(QByteArray, sent);
         CardRunRig r;
-        QVERIFY(r.start(CardType::Mifare1K));
-        const int block = row - 2;
-        if (!access.isEmpty())
-            r.setTrailerAccess(CardType::Mifare1K, block, access);
-        if (!badCell.isEmpty())
-            r.grid(CardType::Mifare1K).setCell(5, row, badCell);
+        QVERIFY(r.start(type));
+        for (int i = 0; i < cells.size() / 2; ++i)
+            r.grid(type).setCell(column + i, block + 2, cells.mid(2 * i, 2));
         r.dialogs().answers.enqueue(answer);
-        r.click(CardType::Mifare1K, WriteColumn, row);
+        const bool ul = type == CardType::MifareUL;
+        r.click(type, ul ? UlWriteColumn : WriteColumn, block + 2);
         QCOMPARE(r.dialogs().texts(), shown);
         for (const auto &box : r.dialogs().shown)
             if (box.kind == u"question"_s)
-                QCOMPARE(box.caption, WarningCaption);
+                QCOMPARE(box.caption, u"WARNING"_s);
         QList<QByteArray> expected;
-        if (written)
-            expected = {Frames::Halt, Frames::Select, Frames::auth(block),
-                        Frames::write(block, QByteArray::fromHex(r.rig->rowText(CardType::Mifare1K, row)))};
+        if (!sent.isEmpty() && ul)
+            expected = {Frames::Halt, Frames::Select, Frames::writePage(block, QByteArray::fromHex(sent))};
+        else if (!sent.isEmpty())
+            expected = {Frames::Halt, Frames::Select, Frames::auth(block), Frames::write(block, QByteArray::fromHex(sent))};
         QCOMPARE(r.frames(), expected);
     }
 
@@ -112,18 +124,17 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("cell");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QByteArray>("frame");
+        // Decrement's frame is tested in tst_valuecommands, the parsing of the cells in
+        // tst_valuesandaccess.
         QTest::newRow("increment") << IncrementColumn << "00000001"_ba << QString()
                                    << Frame::request(0x8D, QByteArray::fromHex("0401000000"));
-        QTest::newRow("decrement") << DecrementColumn << "0000012C"_ba << QString()
-                                   << Frame::request(0x8E, QByteArray::fromHex("042C010000"));
-        QTest::newRow("increment, empty") << IncrementColumn << QByteArray() << BadIncrementHex << QByteArray();
-        QTest::newRow("decrement, decimal") << DecrementColumn << "#300"_ba << QString()
-                                            << Frame::request(0x8E, QByteArray::fromHex("042C010000"));
+        QTest::newRow("increment, empty")
+            << IncrementColumn << QByteArray() << u"Increment Value should be consist of hex numbers!"_s << QByteArray();
         QTest::newRow("increment, negative decimal")
             << IncrementColumn << "#-1"_ba << u"A decimal amount must be a whole number from 0 to 2147483647."_s
             << QByteArray();
         QTest::newRow("write value, lower case")
-            << WriteValueColumn << "0000012c"_ba << BadValueHex << QByteArray();
+            << WriteValueColumn << "0000012c"_ba << u"Value should be consist of hex numbers!"_s << QByteArray();
     }
     void valueOperands()
     {
@@ -136,9 +147,6 @@ private Q_SLOTS:
         r.sim.withModule([](VirtualModule &m) { m.classicCard()->setBlock(4, ClassicCard::valueBlock(300, 4)); });
         const int cellColumn = column == WriteValueColumn ? 29 : 23;
         r.grid(CardType::Mifare1K).setCell(cellColumn, 6, cell);
-        // The field says what it takes; a trailer's value cell is no field.
-        QVERIFY(r.grid(CardType::Mifare1K).index(6, cellColumn).data(Qt::ToolTipRole).toString().contains(u"8 hexadecimal digits"_s));
-        QVERIFY(r.grid(CardType::Mifare1K).index(5, cellColumn).data(Qt::ToolTipRole).isNull());
         r.click(CardType::Mifare1K, column, 6);
         if (!message.isEmpty()) {
             QCOMPARE(r.dialogs().texts(), QStringList {message});
@@ -164,46 +172,6 @@ private Q_SLOTS:
         QCOMPARE(r.main().grids().readStrip().lastReadRow(), 7);
     }
 
-    // Page 2 warns about its lock bits and goes out as 00 00 L0 L1; page 3 asks the
-    // OTP question when any cell is not 00. "No" sends nothing.
-    void ultralightWrites_data()
-    {
-        QTest::addColumn<int>("page");
-        QTest::addColumn<QByteArray>("cells");
-        QTest::addColumn<bool>("answer");
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<QByteArray>("sent"); // page data, empty when nothing goes out
-        const QStringList lock = {SeeNextWarning, u"*You wont be able to program Page 4 again\nDo you want to continue?"_s};
-        const QStringList otp = {SeeNextWarning, OtpWarning + Continue};
-        QTest::newRow("lock bytes, yes") << 2 << "AABB1000"_ba << true << lock << "00001000"_ba;
-        QTest::newRow("lock bytes, no") << 2 << "AABB1000"_ba << false << lock << QByteArray();
-        QTest::newRow("no lock bits") << 2 << "AABB0000"_ba << true << QStringList() << "00000000"_ba;
-        QTest::newRow("otp, yes") << 3 << "00000001"_ba << true << otp << "00000001"_ba;
-        QTest::newRow("otp, no") << 3 << "00000001"_ba << false << otp << QByteArray();
-        QTest::newRow("otp all zero") << 3 << "00000000"_ba << true << QStringList() << "00000000"_ba;
-    }
-    void ultralightWrites()
-    {
-        QFETCH(int, page);
-        QFETCH(QByteArray, cells);
-        QFETCH(bool, answer);
-        QFETCH(QStringList, shown);
-        QFETCH(QByteArray, sent);
-        CardRunRig r;
-        QVERIFY(r.start(CardType::MifareUL));
-        for (int i = 0; i < 4; ++i)
-            r.grid(CardType::MifareUL).setCell(1 + i, page + 2, cells.mid(2 * i, 2));
-        r.dialogs().answers.enqueue(answer);
-        r.click(CardType::MifareUL, UlWriteColumn, page + 2);
-        QCOMPARE(r.dialogs().texts(), shown);
-        if (shown.size() == 2)
-            QCOMPARE(r.dialogs().shown.at(1).caption, WarningCaption);
-        QList<QByteArray> expected;
-        if (!sent.isEmpty())
-            expected = {Frames::Halt, Frames::Select, Frames::writePage(page, QByteArray::fromHex(sent))};
-        QCOMPARE(r.frames(), expected);
-    }
-
     // "S" opens the editor of the cell; page 1 of gridUL has no action.
     void editorsAndNoAction()
     {
@@ -217,49 +185,6 @@ private Q_SLOTS:
         r.click(CardType::Mifare4K, 18, 145);
         QVERIFY(r.windows().accessEditor().isVisible());
         QVERIFY(r.frames().isEmpty());
-    }
-
-    // Enter or Space on an action cell is its double click: the same questions, the
-    // same frames.
-    void keysRunTheCellAction_data()
-    {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QByteArray>("access"); // trailer bytes 6..8, when set
-        QTest::addColumn<int>("key");
-        QTest::newRow("read, Enter") << ReadColumn << 8 << QByteArray() << int(Qt::Key_Return);
-        QTest::newRow("locking trailer write, Space") << WriteColumn << 9 << "FF0F00"_ba << int(Qt::Key_Space);
-        QTest::newRow("read value, keypad Enter") << ReadValueColumn << 6 << QByteArray() << int(Qt::Key_Enter);
-    }
-    void keysRunTheCellAction()
-    {
-        QFETCH(int, column);
-        QFETCH(int, row);
-        QFETCH(QByteArray, access);
-        QFETCH(int, key);
-        const auto run = [&](bool byKey, QStringList &shown) {
-            CardRunRig r;
-            if (!r.start(CardType::Mifare1K))
-                return QList<QByteArray>();
-            if (!access.isEmpty())
-                r.setTrailerAccess(CardType::Mifare1K, row - 2, access);
-            r.dialogs().answers << true << true;
-            if (byKey) {
-                CardGridView &view = r.main().grids().view(CardType::Mifare1K);
-                view.selectCell({column, row});
-                QTest::keyClick(&view, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-            } else {
-                r.click(CardType::Mifare1K, column, row);
-            }
-            shown = r.dialogs().texts();
-            return r.frames();
-        };
-        QStringList clickShown;
-        QStringList keyShown;
-        const QList<QByteArray> clicked = run(false, clickShown);
-        QVERIFY(!clicked.isEmpty());
-        QCOMPARE(run(true, keyShown), clicked);
-        QCOMPARE(keyShown, clickShown);
     }
 
     // While a run is active a double click starts nothing.

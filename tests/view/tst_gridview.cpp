@@ -96,6 +96,27 @@ private Q_SLOTS:
         QCOMPARE(doubles.last().at(2).toInt(), 6);
     }
 
+    // Enter, keypad Enter or Space on an action cell is its double click; on a byte
+    // cell Enter is typed as before.
+    void keysActivateActionCells()
+    {
+        QSignalSpy doubles(m_grids, &CardGrids::cellDoubleClicked);
+        CardGridView &view = m_grids->view(CardType::Mifare1K);
+        view.selectCell({21, 8});
+        QTest::keyClick(&view, Qt::Key_Return);
+        QTest::keyClick(&view, Qt::Key_Enter, Qt::KeypadModifier);
+        view.selectCell({19, 9});
+        QTest::keyClick(&view, Qt::Key_Space);
+        QCOMPARE(doubles.size(), 3);
+        QCOMPARE(doubles.at(1).at(1).toInt(), 21);
+        QCOMPARE(doubles.last().at(1).toInt(), 19);
+        QCOMPARE(doubles.last().at(2).toInt(), 9);
+        view.selectCell({5, 3});
+        QTest::keyClick(&view, Qt::Key_Return);
+        QCOMPARE(doubles.size(), 3);
+        QCOMPARE(view.currentCell(), (CellPos{6, 3}));
+    }
+
     // The popup menu asks for the switch; a second "on" must not convert again.
     void asciiViewOverAllGrids()
     {
