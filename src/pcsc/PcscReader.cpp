@@ -189,7 +189,10 @@ ReaderResult PcscReader::selectNow(CardType card)
         status += " | " + note;
     }
     setTagStatus(status);
-    return resultOf(result, ReaderOutcome::Failed);
+    ReaderResult out = resultOf(result, ReaderOutcome::Failed);
+    // The serial as hex text, as every reader gives it (the session answers its bytes).
+    out.data = result.data.toHex().toUpper();
+    return out;
 }
 
 ReaderResult PcscReader::select(CardType card)

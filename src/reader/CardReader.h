@@ -33,7 +33,8 @@ public:
 
     [[nodiscard]] virtual ReaderCapabilities capabilities() const = 0;
 
-    // Selects the tag in the field; card tells how long its serial is. Data: the serial.
+    // Selects the tag in the field; card tells how long its serial is. Data: the serial
+    // as upper-case hex text.
     [[nodiscard]] virtual ReaderResult select(CardType card) = 0;
     // Like select, but a reader that can waits for a tag: the outcome is Waiting and
     // the tag is reported through the callback of setTagArrived once it comes.

@@ -52,6 +52,14 @@ private Q_SLOTS:
             QVERIFY(lines.at(i).startsWith("PC/SC: "));
     }
 
+    // The serial is printed as hex text, as over the serial module.
+    void selectPrintsTheSerialInHex()
+    {
+        const Run run = cli({"select", "--port", Entry});
+        QVERIFY2(run.status == 0, run.err.constData());
+        QCOMPARE(run.out.trimmed(), m_sim.cardImage().left(4).toHex().toUpper());
+    }
+
     void readCardEqualsTheCardImage()
     {
         QByteArray card = m_sim.cardImage();
