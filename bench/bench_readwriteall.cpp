@@ -157,6 +157,27 @@ Result measureCli(SimProcess &sim, int speed, int cardTimeMs, const QString &fil
     return result;
 }
 
+// The program's windows with their own settings file in dir, the port set to the
+// simulator's at one speed, as a user would leave them before a run.
+struct BenchProgram {
+    SettingsFile settings;
+    YesDialogs dialogs;
+    ProgramWindows windows;
+    MainWindow &main;
+    MainWindowUi &ui;
+
+    BenchProgram(const QTemporaryDir &dir, const SimProcess &sim, int baudIndex)
+        : settings(dir.filePath(QStringLiteral("merlox_mifare_cnf.txt")))
+        , windows(settings, dialogs)
+        , main(windows.main())
+        , ui(main.ui())
+    {
+        ui.cmb_port->addItem(sim.portPath());
+        ui.cmb_port->setCurrentIndex(ui.cmb_port->count() - 1);
+        ui.cmb_baud->setCurrentIndex(baudIndex);
+    }
+};
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -188,14 +209,10 @@ int main(int argc, char **argv)
                 std::fprintf(stderr, "simulator %s did not start\n", MIFARE_SIM_PATH);
                 return 2;
             }
-            SettingsFile settings(dir.filePath(QStringLiteral("merlox_mifare_cnf.txt")));
-            YesDialogs dialogs;
-            ProgramWindows windows(settings, dialogs);
-            MainWindow &main = windows.main();
-            MainWindowUi &ui = main.ui();
-            ui.cmb_port->addItem(sim.portPath());
-            ui.cmb_port->setCurrentIndex(ui.cmb_port->count() - 1);
-            ui.cmb_baud->setCurrentIndex(speed.baudIndex);
+            BenchProgram program(dir, sim, speed.baudIndex);
+            MainWindow &main = program.main;
+            MainWindowUi &ui = program.ui;
+            YesDialogs &dialogs = program.dialogs;
             ui.cmb_tag_type->setCurrentIndex(is4K ? 1 : 0);
             main.tag_changeClick();
             ui.cb_select->setChecked(false);
@@ -257,14 +274,8 @@ int main(int argc, char **argv)
             keys.write(QByteArray(6, char(0x10 * i + 1)).toHex().toUpper() + '\n');
         keys.write("5C5C5C5C5C5C\n");
         keys.close();
-        SettingsFile settings(dir.filePath(QStringLiteral("merlox_mifare_cnf.txt")));
-        YesDialogs dialogs;
-        ProgramWindows windows(settings, dialogs);
-        MainWindow &main = windows.main();
-        MainWindowUi &ui = main.ui();
-        ui.cmb_port->addItem(sim.portPath());
-        ui.cmb_port->setCurrentIndex(ui.cmb_port->count() - 1);
-        ui.cmb_baud->setCurrentIndex(speed.baudIndex);
+        BenchProgram program(dir, sim, speed.baudIndex);
+        MainWindow &main = program.main;
         main.show();
         auto *findKeys = main.findChild<FindKeysWindow *>();
         findKeys->setDefaultKeysUsed(false);
@@ -277,7 +288,7 @@ int main(int argc, char **argv)
         const Result r = measure(sim, [&] { (void)findKeys->search(); }, speed.bits, cardTimeMs);
         const int attempts = findKeys->attempts();
         const double ratio = r.wallMs / r.floorMs;
-        const bool met = ratio <= 1.30 && r.exchanges == 3 * attempts && dialogs.errors == 0;
+        const bool met = ratio <= 1.30 && r.exchanges == 3 * attempts && program.dialogs.errors == 0;
         allMet = allMet && met;
         std::printf("%-8d %-6s %-10s %9d %6d %10.1f %10.1f %7.3f %7.1f %7.2f%s\n", speed.bits, "1K", "find keys",
                     attempts, r.exchanges, r.wallMs, r.floorMs, ratio, attempts * 1000.0 / r.wallMs,
