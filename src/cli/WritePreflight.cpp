@@ -5,7 +5,7 @@
 WritePreflight WritePreflight::writeAll(const CardGridModel &grid, bool force)
 {
     WritePreflight preflight;
-    preflight.plan = grid.cardType() == CardType::MifareUL ? planUltralightWriteAll(grid) : planClassicWriteAll(grid);
+    preflight.plan = planWriteAll(grid);
     preflight.decide(force);
     return preflight;
 }

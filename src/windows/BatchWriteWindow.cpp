@@ -61,7 +61,7 @@ bool BatchWriteWindow::start()
     const CardType type = m_context.cardType();
     m_context.gridsToHex();
     const CardGridModel &grid = m_context.grid(type);
-    const WritePlan plan = type == CardType::MifareUL ? planUltralightWriteAll(grid) : planClassicWriteAll(grid);
+    const WritePlan plan = planWriteAll(grid);
     if (!confirmWritePlan(dialogs, plan))
         return false;
     const std::optional<KeySource> panelKey = m_context.key();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "card/CardType.h"
-#include "view/WritePlan.h"
+#include "commands/WritePlan.h"
 
 #include <QByteArray>
 #include <QList>
