@@ -1,10 +1,11 @@
 #include "PcscConsole.h"
 
+#include "SimImageFile.h"
+
 #include "PcscSimulator.h"
 #include "SimConsole.h"
 #include "SimFrame.h"
 
-#include <QFile>
 #include <QStringList>
 
 PcscConsole::PcscConsole(PcscSimulator &simulator)
@@ -74,11 +75,13 @@ QString PcscConsole::execute(const QString &line)
         return reply;
     }
     if (command == QLatin1String("load")) {
-        QFile file(line.simplified().section(QLatin1Char(' '), 1));
-        if (!file.open(QIODevice::ReadOnly))
-            return QStringLiteral("cannot read %1").arg(file.fileName());
-        if (!m_simulator.setCardImage(file.readAll()))
-            return QStringLiteral("%1 does not fit the card in the reader").arg(file.fileName());
+        const QString path = line.simplified().section(QLatin1Char(' '), 1);
+        QString error;
+        const std::optional<QByteArray> image = SimImageFile::read(path, &error);
+        if (!image)
+            return error;
+        if (!m_simulator.setCardImage(*image))
+            return QStringLiteral("%1 does not fit the card in the reader").arg(path);
         return QStringLiteral("image loaded, UID %1").arg(SimFrame::hex(m_simulator.cardUid()));
     }
     if (command == QLatin1String("value-commands")) {

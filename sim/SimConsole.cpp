@@ -1,11 +1,12 @@
 #include "SimConsole.h"
 
+#include "SimImageFile.h"
+
 #include "ClassicCard.h"
 #include "PtySimulator.h"
 #include "SimFrame.h"
 #include "UltralightCard.h"
 
-#include <QFile>
 #include <QStringList>
 
 namespace {
@@ -73,11 +74,13 @@ QString SimConsole::execute(const QString &line)
         return QStringLiteral("new %1 card, UID %2").arg(VirtualCard::kindName(*kind), SimFrame::hex(m_simulator.cardUid()));
     }
     if (command == QLatin1String("load")) {
-        QFile file(line.simplified().section(QLatin1Char(' '), 1));
-        if (!file.open(QIODevice::ReadOnly))
-            return QStringLiteral("cannot read %1").arg(file.fileName());
-        if (!m_simulator.setCardImage(file.readAll()))
-            return QStringLiteral("%1 does not fit the card on the reader").arg(file.fileName());
+        const QString path = line.simplified().section(QLatin1Char(' '), 1);
+        QString error;
+        const std::optional<QByteArray> image = SimImageFile::read(path, &error);
+        if (!image)
+            return error;
+        if (!m_simulator.setCardImage(*image))
+            return QStringLiteral("%1 does not fit the card on the reader").arg(path);
         return QStringLiteral("image loaded, UID %1").arg(SimFrame::hex(m_simulator.cardUid()));
     }
     if (command == QLatin1String("pins")) {

@@ -5,6 +5,7 @@
 #include "PtySimulator.h"
 #include "SimConsole.h"
 #include "SimFrame.h"
+#include "SimImageFile.h"
 #include "VirtualCard.h"
 
 #include <QCommandLineParser>
@@ -216,12 +217,13 @@ int main(int argc, char *argv[])
 
     QByteArray image;
     if (parser.isSet(imageOption)) {
-        QFile file(parser.value(imageOption));
-        if (!file.open(QIODevice::ReadOnly)) {
-            warn(QStringLiteral("cannot read %1").arg(file.fileName()));
+        QString error;
+        const std::optional<QByteArray> read = SimImageFile::read(parser.value(imageOption), &error);
+        if (!read) {
+            warn(error);
             return 2;
         }
-        image = file.readAll();
+        image = *read;
     }
     std::optional<CardKind> kind = CardKind::Classic1K;
     if (parser.isSet(typeOption))

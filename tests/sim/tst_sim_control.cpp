@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestSimControl : public QObject
 {
     Q_OBJECT
@@ -55,6 +57,31 @@ private slots:
             QVERIFY(!error.isEmpty());
             QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
         }
+    }
+
+    // "load" reads regular files only, and no more than a card holds: a FIFO would
+    // block the simulator, a device never end.
+    void consoleLoadsOnlyCardSizedFiles()
+    {
+        PtySimulator simulator;
+        SimConsole console(simulator);
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QCOMPARE(console.execute(QStringLiteral("load ") + fifo), QStringLiteral("cannot read %1: not a regular file").arg(fifo));
+        QVERIFY(console.execute(QStringLiteral("load /dev/zero")).endsWith(QLatin1String("not a regular file")));
+        QFile big(dir.filePath(QStringLiteral("big.bin")));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.write(QByteArray(4097, '\0')) == 4097);
+        big.close();
+        QCOMPARE(console.execute(QStringLiteral("load ") + big.fileName()),
+                 QStringLiteral("%1 is larger than any card (4096 bytes)").arg(big.fileName()));
+        QByteArray image = simulator.cardImage();
+        image[20] = '\x5A';
+        QFile card(dir.filePath(QStringLiteral("card.bin")));
+        QVERIFY(card.open(QIODevice::WriteOnly) && card.write(image) == image.size());
+        card.close();
+        QVERIFY(console.execute(QStringLiteral("load ") + card.fileName()).startsWith(QLatin1String("image loaded")));
+        QCOMPARE(simulator.cardImage(), image);
     }
 
     void consoleCommands()
