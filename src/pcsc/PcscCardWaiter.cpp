@@ -17,7 +17,7 @@ PcscCardWaiter::~PcscCardWaiter()
     cancel();
 }
 
-void PcscCardWaiter::start(const QString &reader)
+void PcscCardWaiter::start(const QString &reader, Wait wait)
 {
     cancel();
     const quint64 generation = ++m_generation;
@@ -29,7 +29,7 @@ void PcscCardWaiter::start(const QString &reader)
     }
     m_context = context;
     m_done = false;
-    m_thread = std::thread([this, context, reader, generation] { run(context, reader, generation); });
+    m_thread = std::thread([this, context, reader, wait, generation] { run(context, reader, wait, generation); });
 }
 
 void PcscCardWaiter::cancel()
@@ -47,11 +47,12 @@ void PcscCardWaiter::cancel()
     m_context.reset();
 }
 
-void PcscCardWaiter::run(std::shared_ptr<PcscContext> context, QString reader, quint64 generation)
+void PcscCardWaiter::run(std::shared_ptr<PcscContext> context, QString reader, Wait wait, quint64 generation)
 {
     unsigned long state = 0; // unaware: the first answer tells the present state
     long rv = SCARD_S_SUCCESS;
     PcscFailure failure = PcscFailure::None;
+    bool emptied = wait == Wait::ForCard; // a card counts once the field was empty
     for (;;) {
         rv = context->waitForChange(reader, &state);
         if (rv != SCARD_S_SUCCESS) {
@@ -62,7 +63,9 @@ void PcscCardWaiter::run(std::shared_ptr<PcscContext> context, QString reader, q
             failure = PcscFailure::ReaderGone;
             break;
         }
-        if ((state & PcscContext::StatePresent) && !(state & PcscContext::StateMute))
+        if (state & PcscContext::StateEmpty)
+            emptied = true;
+        if (emptied && (state & PcscContext::StatePresent) && !(state & PcscContext::StateMute))
             break;
     }
     if (rv != SCARD_E_CANCELLED)

@@ -23,8 +23,13 @@ public:
     explicit PcscCardWaiter(QObject *parent = nullptr);
     ~PcscCardWaiter() override;
 
-    // Starts waiting for a card in the reader; a card already there is reported at once.
-    void start(const QString &reader);
+    enum class Wait {
+        ForCard,    // a card already there is reported at once
+        ForNewCard, // a card already there counts only once it has been taken away
+    };
+
+    // Starts waiting for a card in the reader.
+    void start(const QString &reader, Wait wait = Wait::ForCard);
     // Ends the wait; returns when the worker has stopped.
     void cancel();
     [[nodiscard]] bool isWaiting() const { return m_thread.joinable() && !m_done; }
@@ -36,7 +41,7 @@ signals:
     void failed(PcscFailure failure, const QString &message);
 
 private:
-    void run(std::shared_ptr<PcscContext> context, QString reader, quint64 generation);
+    void run(std::shared_ptr<PcscContext> context, QString reader, Wait wait, quint64 generation);
     void deliver(quint64 generation, PcscFailure failure, const QString &reader, long code);
 
     std::shared_ptr<PcscContext> m_context;

@@ -9,6 +9,7 @@
 namespace {
 
 const QByteArray Seeking = QByteArrayLiteral("SEEKING FOR TAG");
+const QByteArray SeekingNew = QByteArrayLiteral("Take the card away and put the next one on the reader.");
 
 QByteArray number(int n)
 {
@@ -98,7 +99,7 @@ PcscSession &PcscReader::session()
 ReaderCapabilities PcscReader::capabilities() const
 {
     const bool values = !m_session || m_session->valueSupport() != PcscSession::ValueSupport::Absent;
-    return ReaderCapabilities {values, true, false, false, 0};
+    return ReaderCapabilities {values, true, false, false, 0, true};
 }
 
 QString PcscReader::keySourceRefusal(const KeySource &key)
@@ -208,14 +209,27 @@ ReaderResult PcscReader::seek(CardType card)
     if (now.outcome != ReaderOutcome::NoTag)
         return now;
     // No card yet: the waiter reports it when it comes, without blocking the window.
+    return waitForTag(card, false);
+}
+
+ReaderResult PcscReader::seekNewCard(CardType card)
+{
+    m_waiter->cancel();
+    m_seeking = false;
+    return waitForTag(card, true);
+}
+
+ReaderResult PcscReader::waitForTag(CardType card, bool newCard)
+{
+    const QByteArray &text = newCard ? SeekingNew : Seeking;
     m_seekCard = card;
     m_seeking = true;
-    m_waiter->start(m_name);
-    m_log.appendLine("PC/SC: " + Seeking);
-    setTagStatus(Seeking);
+    m_waiter->start(m_name, newCard ? PcscCardWaiter::Wait::ForNewCard : PcscCardWaiter::Wait::ForCard);
+    m_log.appendLine("PC/SC: " + text);
+    setTagStatus(text);
     ReaderResult waiting;
     waiting.outcome = ReaderOutcome::Waiting;
-    waiting.exchange.meaning = Seeking;
+    waiting.exchange.meaning = text;
     return waiting;
 }
 

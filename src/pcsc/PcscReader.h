@@ -20,7 +20,8 @@ class PcscSession;
 // program and the card removed mid-session throw PcscError, so a run stops with one
 // message and nothing more is sent. A seek waits for the card on a worker thread
 // (PcscCardWaiter) and completes through seekWaiting() and the tag-arrived callback,
-// as the module's late tag report does.
+// as the module's late tag report does; seekNewCard waits the same way, first for the
+// field to be empty.
 class PcscReader : public QObject, public CardReader
 {
     Q_OBJECT
@@ -36,6 +37,8 @@ public:
     [[nodiscard]] ReaderCapabilities capabilities() const override;
     [[nodiscard]] ReaderResult select(CardType card) override;
     [[nodiscard]] ReaderResult seek(CardType card) override;
+    // Sends nothing: the daemon says when the field was empty and a card came.
+    [[nodiscard]] ReaderResult seekNewCard(CardType card) override;
     [[nodiscard]] bool seekWaiting() const override;
     void setTagArrived(std::function<void()> callback) override { m_tagArrived = std::move(callback); }
     [[nodiscard]] ReaderResult halt() override;
@@ -62,6 +65,8 @@ private:
     [[nodiscard]] ReaderResult refusal(ReaderOutcome outcome, const QString &reason);
     [[nodiscard]] ReaderResult selectNow(CardType card);
     void setTagStatus(const QByteArray &text);
+    // Starts the waiter; the status says what the user is to do.
+    [[nodiscard]] ReaderResult waitForTag(CardType card, bool newCard);
     void onCardPresent();
     void onWaitFailed(PcscFailure failure, const QString &message);
     void seekEnded();

@@ -16,6 +16,7 @@ struct ReaderCapabilities
     bool defaultKey = false;      // KeySource::readerDefault
     bool keyStore = false;        // KeySource::storeSlot
     int keyStoreSlots = 0;
+    bool seekNewCard = false;     // wait until the card in the field is taken away and one comes
 };
 
 // A reader that talks to one card in its field. The commands, grids and runs use
@@ -43,6 +44,16 @@ public:
     [[nodiscard]] virtual bool seekWaiting() const = 0;
     // Called once a waiting seek has found its tag (or given up).
     virtual void setTagArrived(std::function<void()> callback) = 0;
+    // Like seek, but a tag already in the field counts only once it has been taken away
+    // (capabilities().seekNewCard): Waiting, with seekWaiting() true, until the field
+    // was empty and a tag came; a halt or any command ends it. Others refuse it and
+    // send nothing.
+    [[nodiscard]] virtual ReaderResult seekNewCard(CardType /*card*/)
+    {
+        ReaderResult refused;
+        refused.outcome = ReaderOutcome::Unsupported;
+        return refused;
+    }
     [[nodiscard]] virtual ReaderResult halt() = 0;
 
     // Classic: authenticates the sector of block with the key.

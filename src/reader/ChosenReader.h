@@ -15,6 +15,7 @@ public:
     [[nodiscard]] ReaderCapabilities capabilities() const override { return m_current->capabilities(); }
     [[nodiscard]] ReaderResult select(CardType card) override { return m_current->select(card); }
     [[nodiscard]] ReaderResult seek(CardType card) override { return m_current->seek(card); }
+    [[nodiscard]] ReaderResult seekNewCard(CardType card) override { return m_current->seekNewCard(card); }
     [[nodiscard]] bool seekWaiting() const override { return m_current->seekWaiting(); }
     void setTagArrived(std::function<void()> callback) override { m_current->setTagArrived(std::move(callback)); }
     [[nodiscard]] ReaderResult halt() override { return m_current->halt(); }
