@@ -38,12 +38,16 @@ void CardArrivals::rest(int ms)
 
 CardPresence CardArrivals::next()
 {
-    if (m_pause && !m_stopped)
+    // The card left on the reader: a reader that can tell when the field is empty
+    // waits for the next card at once instead of looking again after a pause.
+    const bool newCard = m_stillThere && m_reader.capabilities().seekNewCard;
+    if (m_pause && !newCard && !m_stopped)
         rest(PauseMs);
     if (m_stopped)
         return {CardPresence::Kind::Stop, {}};
     m_arrived = false;
-    ReaderResult found = m_reader.seek(m_type);
+    m_stillThere = false;
+    ReaderResult found = newCard ? m_reader.seekNewCard(m_type) : m_reader.seek(m_type);
     const bool waited = found.outcome == ReaderOutcome::Waiting;
     if (waited) {
         while (!m_stopped && !m_arrived && m_reader.seekWaiting())
@@ -62,7 +66,9 @@ CardPresence CardArrivals::next()
         return {CardPresence::Kind::NoCard, {}};
     }
     const QByteArray uid = found.data.trimmed().toUpper();
-    m_pause = uid == m_lastUid;
+    // A card that came after the field was empty is new, whatever its UID.
+    m_pause = uid == m_lastUid && !newCard;
+    m_stillThere = m_pause && !waited;
     m_lastUid = uid;
     return {CardPresence::Kind::Card, uid, waited};
 }

@@ -13,7 +13,8 @@ class CardReader;
 // reader's own seek, and while no card is there the caller is blocked in an event loop
 // (the serial module's unasked tag report, the PC/SC daemon's status change wake it),
 // so waiting sends nothing and costs no CPU. A card reported again right after its
-// turn is still on the reader: the next look comes only after a pause, as after a
+// turn is still on the reader: a reader that can (seekNewCard) waits until it is taken
+// away and a card comes; otherwise the next look comes only after a pause, as after a
 // reader that found no card. stop() ends a wait at once, and the seek with it.
 class CardArrivals : public QObject
 {
@@ -44,6 +45,7 @@ private:
     QEventLoop m_loop;
     QByteArray m_lastUid;
     bool m_pause = false;   // rest before the next look
+    bool m_stillThere = false; // the last look found the card before it again, no wait
     bool m_arrived = false; // the waiting seek reported its tag
     bool m_stopped = false;
 };

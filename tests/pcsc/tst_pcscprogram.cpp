@@ -17,6 +17,7 @@
 #include "view/CardGridModel.h"
 #include "windows/CardGrids.h"
 #include "windows/ModuleOnlyControls.h"
+#include "workflows/CardArrivals.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -25,6 +26,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -239,6 +241,38 @@ private slots:
         QCOMPARE(console.execute(QStringLiteral("insert")), QStringLiteral("card inserted"));
         QTRY_VERIFY_WITH_TIMEOUT(!reader.seekWaiting(), 5000);
         QVERIFY(main().status().startsWith("TAG TYPE:MIFARE Classic 1K | TAG SERIAL # "));
+    }
+
+    // A batch's card left on the reader: the next look waits in the daemon, sending
+    // nothing, until the field was empty; the card put back counts as arrived.
+    void batchWaitsUntilTheCardIsTakenAway()
+    {
+        QVERIFY(insertCard(CardType::Mifare1K));
+        startProgram(CardType::Mifare1K);
+        CardReader &reader = main().readerChoice().reader();
+        CardArrivals arrivals(reader, CardType::Mifare1K);
+        const CardPresence first = arrivals.next();
+        QCOMPARE(first.kind, CardPresence::Kind::Card);
+        const CardPresence still = arrivals.next();
+        QCOMPARE(still.uid, first.uid);
+        QVERIFY(!still.arrived);
+        const qsizetype sent = m_sim.receivedApdus().size();
+        bool putBack = false; // after waiting, and only then
+        QTimer takeAway; // later than a looking reader's pause
+        takeAway.setSingleShot(true);
+        connect(&takeAway, &QTimer::timeout, this, [&] {
+            const bool waiting = reader.seekWaiting() && m_sim.receivedApdus().size() == sent
+                                 && main().status() == "Take the card away and put the next one on the reader.";
+            m_sim.remove();
+            putBack = waiting && waitForCard(false) && m_sim.insert(nullptr, 3000);
+        });
+        takeAway.start(CardArrivals::PauseMs + 300);
+        QTimer::singleShot(10000, &arrivals, &CardArrivals::stop);
+        const CardPresence back = arrivals.next();
+        QVERIFY(putBack);
+        QCOMPARE(back.kind, CardPresence::Kind::Card);
+        QCOMPARE(back.uid, first.uid);
+        QVERIFY(back.arrived);
     }
 };
 
